@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+// Key of a scene object's component map; each component stores its own. The
+// map's ascending order is the order in which a world updates an object's
+// components.
+enum ComponentID : std::uint16_t {
+    COMPONENT_POSITION = 1,
+    COMPONENT_MESH_DRAW = 2,
+    COMPONENT_CAMERA = 3,
+    COMPONENT_COLLISION = 4,
+    COMPONENT_LIGHT = 5,
+    COMPONENT_PATH_ANIMATION = 6,
+    COMPONENT_BSP_DRAW = 7,
+};

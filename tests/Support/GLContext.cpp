@@ -1,0 +1,78 @@
+#include "Support/GLContext.h"
+
+#include <Engine/Util/UtilFunctions.h>
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <cstdio>
+#include <cstdlib>
+
+namespace TestSupport {
+
+namespace {
+
+GLFWwindow* window = nullptr;
+
+void destroyWindow() {
+    if (window != nullptr) {
+        glfwDestroyWindow(window);
+        window = nullptr;
+    }
+    glfwTerminate();
+}
+
+void reportGlfwError(int code, const char* text) {
+    std::fprintf(stderr, "GLFW error %d: %s\n", code, text);
+}
+
+} // namespace
+
+GLFWwindow* GLTest::Window() {
+    return window;
+}
+
+void GLTest::SetUpTestSuite() {
+    if (window != nullptr) {
+        return;
+    }
+    glfwSetErrorCallback(reportGlfwError);
+    if (glfwInit() != GLFW_TRUE) {
+        return;
+    }
+    // No version or profile hints: Mesa then gives its newest compatibility
+    // profile, while a 4.x request would give a core profile.
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 16);
+    window = glfwCreateWindow(256, 256, "GLTest", nullptr, nullptr);
+    if (window == nullptr) {
+        glfwTerminate();
+        return;
+    }
+    glfwMakeContextCurrent(window);
+    Engine::Util::UtilFunctions::InitGlew();
+    std::atexit(destroyWindow);
+    if (!GLEW_VERSION_4_0) {
+        std::fprintf(stderr, "OpenGL 4.0 is not available: %s\n", glGetString(GL_VERSION));
+        destroyWindow();
+    }
+}
+
+void GLTest::SetUp() {
+    ASSERT_NE(window, nullptr) << "no OpenGL 4 context (is an X server running? see DISPLAY)";
+    glfwMakeContextCurrent(window);
+    ASSERT_EQ(takeGLError(), 0u) << "an OpenGL error was pending before the test";
+}
+
+void GLTest::TearDown() {
+    if (window != nullptr) {
+        EXPECT_EQ(takeGLError(), 0u) << "the test left an OpenGL error pending";
+    }
+}
+
+unsigned int takeGLError() {
+    const GLenum first = glGetError();
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    return first;
+}
+
+} // namespace TestSupport
