@@ -404,17 +404,6 @@ TEST_F(ApplicationTest, ArrowsTurnTheCameraWhileTheUserHasIt) {
     EXPECT_TRUE(Near(demo.views[2].cameraMatrix, rotationY(0.04f) * translation(0, 0, 5)));
 }
 
-TEST_F(ApplicationTest, ShiftWheelMovesTheCameraTenTimesAsFarAsTheWheel) {
-    script({{ScriptedEvent::keyDown(KeyCode::Space), ScriptedEvent::wheel(1.0f)},
-            {ScriptedEvent::keyUp(KeyCode::Space)},
-            {ScriptedEvent::keyDown(KeyCode::Shift), ScriptedEvent::wheel(1.0f)}});
-    run();
-    ASSERT_EQ(demo.views.size(), 3u);
-    EXPECT_NEAR(demo.views[0].cameraMatrix.M34(), 4.9f, 1e-5f);
-    EXPECT_NEAR(demo.views[1].cameraMatrix.M34(), 4.9f, 1e-5f);
-    EXPECT_NEAR(demo.views[2].cameraMatrix.M34(), 3.9f, 1e-5f);
-}
-
 TEST_F(ApplicationTest, MiddleDragUsesTheCursorMovementBetweenFrames) {
     // The cursor is away from the origin from the start; the first frames
     // must not take that for a movement.

@@ -169,12 +169,3 @@ TEST(CommandLine, CaptureDoesNotTakeTheNextSwitchAsItsFolder) {
     EXPECT_TRUE(c.hidden);
     EXPECT_NE(warnings.find("\"--capture\""), std::string::npos);
 }
-
-TEST(CommandLine, UsageNamesEverySwitch) {
-    std::ostringstream out;
-    CommandLine::PrintUsage(out);
-    for (char const* name : {"-f WIDTH HEIGHT", "-t SECONDS", "--frames", "--fixed-step",
-                             "--capture DIR", "--capture-every", "--hidden", "--help"}) {
-        EXPECT_NE(out.str().find(name), std::string::npos) << name;
-    }
-}

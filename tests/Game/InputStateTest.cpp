@@ -34,17 +34,6 @@ TEST(InputState, KeyDownMarksTheKeyHeldAndPressedUntilTheFrameEnds) {
     EXPECT_FALSE(input.KeyPressed(KeyCode::A));
 }
 
-TEST(InputState, AutoRepeatPressesAHeldKeyAgainInTheNextFrame) {
-    InputState input;
-    input.KeyDown(KeyCode::Space);
-    input.KeyDown(KeyCode::Space);
-    EXPECT_TRUE(input.KeyPressed(KeyCode::Space));
-    input.EndFrame({});
-    EXPECT_FALSE(input.KeyPressed(KeyCode::Space));
-    input.KeyDown(KeyCode::Space);
-    EXPECT_TRUE(input.KeyPressed(KeyCode::Space));
-}
-
 TEST(InputState, KeyUpReleasesTheKeyForOneFrame) {
     InputState input;
     input.KeyDown(KeyCode::Left);
