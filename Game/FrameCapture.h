@@ -1,0 +1,37 @@
+#pragma once
+
+#include <Game/Platform.h>
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace Game {
+
+// Writes rendered frames as PNG files DIR/frame_NNNNNN.png. When the folder
+// cannot be created or a file cannot be written, it says so once and stops
+// capturing; the program goes on.
+class FrameCapture {
+public:
+    // Inactive until Open succeeds.
+    explicit FrameCapture(std::ostream& errors);
+
+    // Creates the folder (with its parents) if needed; false, with an error
+    // line, when that fails or the path is no folder.
+    bool Open(std::string const& directory);
+    bool Active() const { return active; }
+    void Stop() { active = false; }
+
+    // Writes the image, given bottom row first, top row first into the file.
+    // On failure writes an error line, stops capturing and returns false.
+    bool Write(std::uint64_t frame, Platform::Image const& image);
+
+    // DIR/frame_NNNNNN.png, at least six digits.
+    std::string FileName(std::uint64_t frame) const;
+
+private:
+    std::ostream& errors;
+    std::string directory;
+    bool active = false;
+};
+
+} // namespace Game
