@@ -504,9 +504,11 @@ void Compilation::compilePaths(json const& list) {
             Vec4 const values = floats<4>(points[p], pointAt);
             PathPoint const point{values[0], {values[1], values[2], values[3]}};
             if (p > 0 && !(point.time > record.points.back().time)) {
-                fail(pointAt, "time " + json(values[0]).dump() +
-                                  " does not come after the previous point's time " +
-                                  json(record.points.back().time).dump());
+                std::ostringstream message;
+                message << "time " << point.time
+                        << " does not come after the previous point's time "
+                        << record.points.back().time;
+                fail(pointAt, message.str());
             }
             record.points.push_back(point);
         }
