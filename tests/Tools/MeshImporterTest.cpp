@@ -1,0 +1,126 @@
+#include "ToolsTestSupport.h"
+
+#include <assimp/scene.h>
+#include <gtest/gtest.h>
+#include <vlpc/MeshImporter.h>
+
+using namespace vlpc;
+using ToolsTest::GltfMesh;
+using ToolsTest::GltfNode;
+
+TEST(MeshImporter, ObjQuadIsTriangulatedWithItsChannel) {
+    ToolsTest::TempDir dir;
+    MeshImporter importer;
+    aiScene const& scene = importer.scene(dir.write("quad.obj", ToolsTest::quadObj()));
+    ASSERT_EQ(scene.mNumMeshes, 1u);
+    GeometryRecord const g = MeshImporter::geometryOfMesh(*scene.mMeshes[0], -1);
+    EXPECT_EQ(g.format, 1);
+    EXPECT_EQ(g.vertices.size(), 4u);
+    EXPECT_EQ(g.indices.size(), 6u);
+    for (Vertex const& v : g.vertices) {
+        EXPECT_EQ(v.normal, (Vec3{0, 0, 1}));
+        EXPECT_EQ(v.smoothNormal, (Vec3{0, 0, 1}));
+        EXPECT_EQ(v.position[3], 1.0f);
+        // Texture coordinates follow the positions: (x + 1) / 2.
+        EXPECT_EQ(v.uv[0][0], (v.position[0] + 1) / 2);
+        EXPECT_EQ(v.tangent[0][3], 1.0f);
+    }
+}
+
+TEST(MeshImporter, ChannelCountCanBeLoweredButNotRaised) {
+    ToolsTest::TempDir dir;
+    MeshImporter importer;
+    aiScene const& scene = importer.scene(dir.write("quad.obj", ToolsTest::quadObj()));
+    EXPECT_EQ(MeshImporter::geometryOfMesh(*scene.mMeshes[0], 0).format, 0);
+    EXPECT_THROW(MeshImporter::geometryOfMesh(*scene.mMeshes[0], 2), ImportError);
+}
+
+TEST(MeshImporter, ObjWithoutNormalsGetsFaceNormals) {
+    ToolsTest::TempDir dir;
+    MeshImporter importer;
+    std::string const path = dir.write("tri.obj", "v 0 0 0\nv 0 0 -1\nv 0 1 0\nf 1 2 3\n");
+    GeometryRecord const g = MeshImporter::geometryOfMesh(*importer.scene(path).mMeshes[0], -1);
+    EXPECT_EQ(g.format, 0);
+    ASSERT_EQ(g.vertices.size(), 3u);
+    EXPECT_NEAR(g.vertices[0].normal[0], 1.0f, 1e-6f);
+}
+
+TEST(MeshImporter, GltfWithTwoChannels) {
+    ToolsTest::TempDir dir;
+    std::string const path = dir.write(
+        "tri.gltf", ToolsTest::makeGltf({ToolsTest::triangleMesh("Tri")}, {{"N", 0, {}, {}}}, {0}));
+    MeshImporter importer;
+    aiScene const& scene = importer.scene(path);
+    GeometryRecord const g = MeshImporter::geometryOfMesh(*scene.mMeshes[0], -1);
+    EXPECT_EQ(g.format, 2);
+    ASSERT_EQ(g.vertices.size(), 3u);
+    // glTF's texture origin is the top left; the importer turns v upside down.
+    EXPECT_EQ(g.vertices[1].uv[0], (Vec2{1, 1}));
+    EXPECT_EQ(g.vertices[1].uv[1], (Vec2{0, 0}));
+    EXPECT_EQ(MeshImporter::geometryOfMesh(*scene.mMeshes[0], 1).format, 1);
+}
+
+TEST(MeshImporter, SameFileIsImportedOnce) {
+    ToolsTest::TempDir dir;
+    std::vector<std::string> lines;
+    MeshImporter importer([&](std::string const& line) { lines.push_back(line); });
+    std::string const path = dir.write("quad.obj", ToolsTest::quadObj());
+    aiScene const* first = &importer.scene(path);
+    aiScene const* second = &importer.scene(path);
+    EXPECT_EQ(first, second);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "importing " + path);
+}
+
+TEST(MeshImporter, WholeSceneIsMergedInNodePlaces) {
+    ToolsTest::TempDir dir;
+    std::vector<GltfMesh> meshes = {ToolsTest::triangleMesh("A")};
+    std::vector<GltfNode> nodes = {{"Root", -1, {10, 0, 0}, {1, 2}},
+                                   {"First", 0, {0, 0, 0}, {}},
+                                   {"Second", 0, {0, 5, 0}, {}}};
+    std::string const path = dir.write("two.gltf", ToolsTest::makeGltf(meshes, nodes, {0}));
+    MeshImporter importer;
+    GeometryRecord const g = MeshImporter::geometryOfScene(importer.scene(path), -1);
+    EXPECT_EQ(g.format, 2);
+    ASSERT_EQ(g.vertices.size(), 6u);
+    EXPECT_EQ(g.indices.size(), 6u);
+    float minY = 100;
+    float maxY = -100;
+    for (Vertex const& v : g.vertices) {
+        EXPECT_GE(v.position[0], 10.0f);
+        minY = std::min(minY, v.position[1]);
+        maxY = std::max(maxY, v.position[1]);
+    }
+    EXPECT_EQ(minY, 0.0f);
+    EXPECT_EQ(maxY, 6.0f);
+}
+
+TEST(MeshImporter, MissingAndUnusableFilesAreErrors) {
+    ToolsTest::TempDir dir;
+    MeshImporter importer;
+    EXPECT_THROW(importer.scene(dir.path("missing.obj")), ImportError);
+    EXPECT_THROW(importer.scene(dir.write("noise.obj", "this is not a mesh {{{")), ImportError);
+    // Points and lines only: nothing to draw as triangles.
+    EXPECT_THROW(importer.scene(dir.write("points.obj", "v 0 0 0\nv 1 0 0\np 1\nl 1 2\n")),
+                 ImportError);
+}
+
+TEST(MeshImporter, NonFinitePositionsAreRejected) {
+    ToolsTest::TempDir dir;
+    GltfMesh mesh = ToolsTest::triangleMesh("Bad");
+    mesh.positions[1][0] = std::numeric_limits<float>::infinity();
+    std::string const path =
+        dir.write("bad.gltf", ToolsTest::makeGltf({mesh}, {{"N", 0, {}, {}}}, {0}));
+    MeshImporter importer;
+    EXPECT_THROW(MeshImporter::geometryOfMesh(*importer.scene(path).mMeshes[0], -1), ImportError);
+}
+
+TEST(MeshImporter, NodeMatrixIsColumnMajor) {
+    aiNode node;
+    node.mTransformation = aiMatrix4x4(1, 0, 0, 7, 0, 1, 0, 8, 0, 0, 1, 9, 0, 0, 0, 1);
+    Mat4 const m = toColumnMajor(node);
+    EXPECT_EQ(m[12], 7.0f);
+    EXPECT_EQ(m[13], 8.0f);
+    EXPECT_EQ(m[14], 9.0f);
+    EXPECT_EQ(m[3], 0.0f);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vlpc {
+
+// Reads little-endian values from a byte range with a moving cursor. Every read
+// is checked against the end of the range; a read past it throws FormatError
+// naming the absolute file offset and what was being read.
+class ByteReader {
+public:
+    // data points at the range's first byte, which lies at fileOffset in its file.
+    ByteReader(std::uint8_t const* data, std::size_t size, std::size_t fileOffset = 0);
+
+    std::uint8_t u8(char const* what);
+    std::uint16_t u16(char const* what);
+    std::uint32_t u32(char const* what);
+    float f32(char const* what);
+    // Returns a pointer to the next size bytes and moves past them.
+    std::uint8_t const* bytes(std::size_t size, char const* what);
+    void skip(std::size_t size, char const* what) { bytes(size, what); }
+
+    // A reader over the next size bytes; this reader moves past them.
+    ByteReader sub(std::size_t size, char const* what);
+
+    std::size_t position() const { return cursor; }
+    std::size_t remaining() const { return size - cursor; }
+    std::size_t fileOffset() const { return base + cursor; }
+    bool atEnd() const { return cursor == size; }
+
+private:
+    void need(std::size_t count, char const* what) const;
+
+    std::uint8_t const* data;
+    std::size_t size;
+    std::size_t base;
+    std::size_t cursor = 0;
+};
+
+} // namespace vlpc
