@@ -188,29 +188,31 @@ private:
 
     static void updateCounts(std::vector<Triangle>& list,
                              std::vector<Triangle const*> const& gone) {
-        std::size_t fresh = 0;
-        for (Triangle const& t : list) {
-            fresh += t.fresh ? 1 : 0;
+        std::vector<std::size_t> pieces;
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (list[i].fresh) {
+                pieces.push_back(i);
+            }
         }
-        const std::size_t kept = list.size() - fresh;
-        const std::size_t incremental = kept * (gone.size() + fresh);
-        const std::size_t recount = kept * list.size();
+        const std::size_t kept = list.size() - pieces.size();
+        if (kept == 0 || gone.size() + pieces.size() >= list.size()) {
+            countAll(list);
+            return;
+        }
         for (Triangle& candidate : list) {
-            if (candidate.fresh || recount <= incremental) {
-                countFresh(candidate, list);
+            if (candidate.fresh) {
                 continue;
             }
             for (Triangle const* t : gone) {
                 --candidate.count[classify(*t, candidate.plane)];
             }
-            for (Triangle const& t : list) {
-                if (t.fresh) {
-                    ++candidate.count[classify(t, candidate.plane)];
-                }
+            for (std::size_t piece : pieces) {
+                ++candidate.count[classify(list[piece], candidate.plane)];
             }
         }
-        for (Triangle& t : list) {
-            t.fresh = false;
+        // The pieces are counted last, so that the loop above still knew them.
+        for (std::size_t piece : pieces) {
+            countFresh(list[piece], list);
         }
     }
 

@@ -1,5 +1,6 @@
 #include <Engine/Scene/BSPDrawComponent.h>
 #include <Engine/Scene/BSPNode.h>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
@@ -187,6 +188,138 @@ std::vector<BaseVertex> sphere(int level, Triple& indices) {
     return vertices;
 }
 
+// A plain rendering of the tree construction, rating every plane against
+// every triangle at every level, to check the builder's choices against.
+class ReferenceBuilder {
+public:
+    explicit ReferenceBuilder(std::vector<BaseVertex>& vertices) : vertices(vertices) {}
+
+    BSPNode* build(Triple const& indices) {
+        if (indices.size() < 4) {
+            return indices.size() == 3 ? new BSPNode(0.0f, Vec3f(0, 0, 0), indices.data())
+                                       : nullptr;
+        }
+        float bestQuality = 0.0f;
+        unsigned int bestSplits = 100000;
+        std::size_t best = 0;
+        for (std::size_t i = 0; i < indices.size(); i += 3) {
+            Vec3f n;
+            float d;
+            plane(&indices[i], n, d);
+            int counts[3] = {0, 0, 0};
+            for (std::size_t j = 0; j < indices.size(); j += 3) {
+                ++counts[test(&indices[j], n, d)];
+            }
+            const int front = counts[0];
+            const int back = counts[1] - 1;
+            const float quality = static_cast<float>(std::min(front, back)) /
+                                  static_cast<float>(std::max(front, back));
+            if (quality > bestQuality ||
+                (quality == bestQuality && static_cast<unsigned int>(counts[2]) < bestSplits)) {
+                bestQuality = quality;
+                bestSplits = static_cast<unsigned int>(counts[2]);
+                best = i;
+            }
+        }
+        Vec3f n;
+        float d;
+        plane(&indices[best], n, d);
+        Triple front;
+        Triple back;
+        for (std::size_t j = 0; j < indices.size(); j += 3) {
+            if (j == best) {
+                continue;
+            }
+            unsigned int const* t = &indices[j];
+            switch (test(t, n, d)) {
+            case 0:
+                front.insert(front.end(), t, t + 3);
+                break;
+            case 1:
+                back.insert(back.end(), t, t + 3);
+                break;
+            default:
+                split(t[0], t[1], t[2], n, d, back, front);
+            }
+        }
+        auto* node = new BSPNode(d, n, &indices[best]);
+        node->Front(build(front));
+        node->Back(build(back));
+        return node;
+    }
+
+private:
+    Vec3f at(unsigned int i) const { return Vec3f(vertices[i].position); }
+
+    void plane(unsigned int const* t, Vec3f& n, float& d) const {
+        n = Vec3f::Normalize(Vec3f::CrossProd(at(t[1]) - at(t[0]), at(t[2]) - at(t[0])));
+        d = Vec3f::DotProd(n, at(t[0]));
+    }
+
+    int test(unsigned int const* t, Vec3f const& n, float d) const {
+        const float a = Vec3f::DotProd(n, at(t[0])) - d;
+        const float b = Vec3f::DotProd(n, at(t[1])) - d;
+        const float c = Vec3f::DotProd(n, at(t[2])) - d;
+        if (a < 0.01f && b < 0.01f && c < 0.01f) {
+            return 1;
+        }
+        if (a > -0.01f && b > -0.01f && c > -0.01f) {
+            return 0;
+        }
+        return 2;
+    }
+
+    unsigned int gen(unsigned int i, unsigned int j, float s, float t) {
+        const BaseVertex a = vertices[i];
+        const BaseVertex b = vertices[j];
+        vertices.push_back(
+            BaseVertex(Vec4f(Vec3f::Interpolate(Vec3f(a.position), Vec3f(b.position), s, t), 1.0f),
+                       Vec3f::Interpolate(a.normal, b.normal, s, t),
+                       Vec3f::Interpolate(a.smoothNormal, b.smoothNormal, s, t)));
+        return static_cast<unsigned int>(vertices.size() - 1);
+    }
+
+    void split(unsigned int a, unsigned int b, unsigned int c, Vec3f const& n, float d,
+               Triple& back, Triple& front) {
+        const float dA = Vec3f::DotProd(n, at(a)) - d;
+        const float dB = Vec3f::DotProd(n, at(b)) - d;
+        const float dC = Vec3f::DotProd(n, at(c)) - d;
+        const bool sA = dA >= 0;
+        const bool sB = dB >= 0;
+        const bool sC = dC >= 0;
+        Triple& aSide = sA ? front : back;
+        Triple& other = sA ? back : front;
+        if (sA != sB && sB != sC) {
+            const unsigned int v1 = gen(a, b, std::fabs(dA), std::fabs(dB));
+            const unsigned int v2 = gen(b, c, std::fabs(dB), std::fabs(dC));
+            aSide.insert(aSide.end(), {a, v1, v2, a, v2, c});
+            other.insert(other.end(), {v1, b, v2});
+        } else if (sA != sC && sB != sC) {
+            const unsigned int v1 = gen(a, c, std::fabs(dA), std::fabs(dC));
+            const unsigned int v2 = gen(b, c, std::fabs(dB), std::fabs(dC));
+            aSide.insert(aSide.end(), {a, v2, v1, a, b, v2});
+            other.insert(other.end(), {c, v1, v2});
+        } else {
+            const unsigned int v1 = gen(a, b, std::fabs(dA), std::fabs(dB));
+            const unsigned int v2 = gen(a, c, std::fabs(dA), std::fabs(dC));
+            aSide.insert(aSide.end(), {a, v1, v2});
+            other.insert(other.end(), {b, v2, v1, b, c, v2});
+        }
+    }
+
+    std::vector<BaseVertex>& vertices;
+};
+
+void expectSameTree(BSPNode const* actual, BSPNode const* expected) {
+    ASSERT_EQ(actual == nullptr, expected == nullptr);
+    if (actual == nullptr) {
+        return;
+    }
+    ASSERT_EQ(triple(actual), triple(expected));
+    expectSameTree(actual->Front(), expected->Front());
+    expectSameTree(actual->Back(), expected->Back());
+}
+
 } // namespace
 
 TEST(BSPTreeTest, NoTrianglesGiveNoTree) {
@@ -337,4 +470,22 @@ TEST(BSPTreeTest, TrianglesWithUnknownVerticesAreDropped) {
     Tree root(BSPDrawComponent::BuildTree(vertices, {0, 1, 2, 0, 1, 7, 2}));
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(trianglesOf(root.get(), Vec3f(0, 0, 1)), (Triple{0, 1, 2}));
+}
+
+TEST(BSPTreeTest, BuilderMakesTheSameChoicesAsAPlainLevelByLevelRating) {
+    std::mt19937 random(99);
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(::testing::Message() << "round " << round);
+        Triple indices;
+        std::vector<BaseVertex> vertices =
+            round < 10 ? soup(random, 30 + round * 5, 2.0f, indices) : sphere(round - 8, indices);
+        std::vector<BaseVertex> referenceVertices = vertices;
+        Tree actual(BSPDrawComponent::BuildTree(vertices, indices));
+        Tree expected(ReferenceBuilder(referenceVertices).build(indices));
+        expectSameTree(actual.get(), expected.get());
+        ASSERT_EQ(vertices.size(), referenceVertices.size());
+        for (std::size_t i = 0; i < vertices.size(); ++i) {
+            ASSERT_EQ(vertices[i], referenceVertices[i]) << "vertex " << i;
+        }
+    }
 }
