@@ -179,6 +179,7 @@ TEST_F(CullingTest, KeysStayWithEmptyVectorsAndCapacity) {
     ASSERT_EQ(listed(7).size(), 1u);
     ASSERT_EQ(visible(LIGHT_POINT).size(), 1u);
     Mesh* const* storage = camera->CurrentRenderList().at(7).data();
+    Light* const* lightStorage = camera->VisibleLights().at(LIGHT_POINT).data();
 
     // Turn around: nothing is visible any more.
     camera->Update(Mat4f::RotateY(2 * QuarterTurn), true);
@@ -191,6 +192,7 @@ TEST_F(CullingTest, KeysStayWithEmptyVectorsAndCapacity) {
     // And back: the same storage is refilled.
     camera->Update(Mat4f(), true);
     EXPECT_EQ(camera->CurrentRenderList().at(7).data(), storage);
+    EXPECT_EQ(camera->VisibleLights().at(LIGHT_POINT).data(), lightStorage);
 }
 
 TEST_F(CullingTest, ScreenCameraCullsEvenWhenTheFlagIsOff) {
