@@ -49,7 +49,8 @@ struct CameraRecord {
 class RecordingCamera : public ScreenCamera {
 public:
     RecordingCamera(World* world, std::vector<std::string>& journal, CameraRecord& record)
-        : ScreenCamera(world, 64, 48, 1.0f, 0.1f, 100.0f), journal(journal), record(record) {}
+        : ScreenCamera(world, nullptr, 64, 48, 1.0f, 0.1f, 100.0f), journal(journal),
+          record(record) {}
     ~RecordingCamera() override { journal.push_back("~camera"); }
 
     void RenderFrame(Engine::Util::Timer const& timer) override {

@@ -19,7 +19,7 @@ namespace {
 class ClearingCamera : public ScreenCamera {
 public:
     ClearingCamera(World* world, unsigned width, unsigned height, int& frames)
-        : ScreenCamera(world, width, height, 1.0f, 0.1f, 100.0f), frames(frames) {}
+        : ScreenCamera(world, nullptr, width, height, 1.0f, 0.1f, 100.0f), frames(frames) {}
 
     void RenderFrame(Engine::Util::Timer const&) override {
         glClearColor(TestScene::ClearRed / 255.0f, TestScene::ClearGreen / 255.0f,
