@@ -1,0 +1,165 @@
+#include <Engine/Render/DeferredFrameBuffer.h>
+#include <Engine/Render/EffectPlane.h>
+#include <Engine/Render/Illumination.h>
+#include <Engine/Render/LightLookupTable.h>
+#include <Engine/Render/RenderLimits.h>
+#include <Engine/Render/Shader/IlluminationShader.h>
+#include <Engine/Render/ShaderPaths.h>
+#include <Engine/Render/TextureSetup.h>
+#include <Engine/Scene/DirectionalLight.h>
+#include <Engine/Scene/PointLight.h>
+#include <Engine/Scene/SpotLight.h>
+#include <Engine/Util/UtilFunctions.h>
+#include <GL/glew.h>
+
+namespace Engine::Render {
+
+namespace {
+
+using RL = RenderLimits;
+
+std::vector<Scene::Light*> const* lightsOf(Illumination::LightMap const& lights, LightType type) {
+    auto it = lights.find(type);
+    return it == lights.end() ? nullptr : &it->second;
+}
+
+// Walks the lights of one kind: a light that is on goes to index
+// (position - lights off so far); returns the number of lights that are on.
+// A light registered under the wrong key is treated as off.
+template <typename LightClass, typename Pack>
+int packKind(std::vector<Scene::Light*> const& lights, LightType type, Pack pack) {
+    int off = 0;
+    for (size_t i = 0; i < lights.size(); ++i) {
+        Scene::Light* light = lights[i];
+        if (light == nullptr || !light->isOn() || light->Type() != type) {
+            ++off;
+            continue;
+        }
+        pack(static_cast<int>(i) - off, static_cast<LightClass const*>(light));
+    }
+    return static_cast<int>(lights.size()) - off;
+}
+
+} // namespace
+
+Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
+    : plane(effectPlane), lookupTable(table) {
+    shader = new Shader::IlluminationShader(ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag);
+    Util::UtilFunctions::glError();
+    initEmptyMaps();
+}
+
+Illumination::~Illumination() {
+    TextureSetup::deleteTexture(emptyCubeMap);
+    TextureSetup::deleteTexture(emptyMap);
+    delete shader;
+    delete lookupTable;
+}
+
+void Illumination::initEmptyMaps() {
+    glGenTextures(1, &emptyCubeMap);
+    glBindTexture(GL_TEXTURE_CUBE_MAP, emptyCubeMap);
+    for (int i = 0; i < 6; ++i) {
+        glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, 0, GL_DEPTH_COMPONENT24, 1, 1, 0,
+                     GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
+    }
+    glBindTexture(GL_TEXTURE_CUBE_MAP, 0);
+    glGenTextures(1, &emptyMap);
+    glBindTexture(GL_TEXTURE_2D, emptyMap);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, 1, 1, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
+                 nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void Illumination::renderMaps(Util::Timer const&, LightMap const&) {
+    // No light kind has a shadow camera yet, so there is nothing to render or
+    // blur; the pass still leaves the state the frame expects after it.
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    plane->enableVertexBO();
+    glDisableVertexAttribArray(0);
+    glUseProgram(0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+}
+
+void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
+                             Math::Mat4f const& inverseCameraMatrix, LightMap const& visible) {
+    shader->Activate();
+    shader->SetDepthTexture(gbuffer);
+    shader->SetDiffuseTexture(gbuffer);
+    shader->SetSpecularTexture(gbuffer);
+    shader->SetNormalTexture(gbuffer);
+    shader->SetEmitTexture(gbuffer);
+    shader->SetCameraWorldPos(cameraPos);
+    shader->SetInverseCameraMatrix(inverseCameraMatrix);
+    shader->SetOpticalThickness(lookupTable != nullptr ? lookupTable->getBeta() : 0.0f);
+
+    packDirectionalLights(visible);
+    packPointLights(visible);
+    packShadowCastingPointLights(visible);
+    packSpotLights(visible);
+    packShadowCastingSpotLights(visible);
+
+    plane->enableVertexBO();
+    plane->draw(shader);
+    plane->disableVertexBO();
+    glUseProgram(0);
+}
+
+void Illumination::packDirectionalLights(LightMap const& visible) {
+    auto const* lights = lightsOf(visible, LIGHT_DIRECTIONAL);
+    if (lights == nullptr) {
+        shader->SetDirectionalLightCount(0);
+        return;
+    }
+    const int count = packKind<Scene::DirectionalLight>(
+        *lights, LIGHT_DIRECTIONAL, [this](int index, Scene::DirectionalLight const* l) {
+            shader->SetDirectionalLight(index, l);
+        });
+    shader->SetDirectionalLightCount(count);
+}
+
+void Illumination::packPointLights(LightMap const& visible) {
+    auto const* lights = lightsOf(visible, LIGHT_POINT);
+    if (lights == nullptr) {
+        shader->SetPointLightCount(0);
+        return;
+    }
+    const int count = packKind<Scene::PointLight>(
+        *lights, LIGHT_POINT,
+        [this](int index, Scene::PointLight const* l) { shader->SetPointLight(index, l); });
+    shader->SetPointLightCount(count);
+}
+
+void Illumination::packShadowCastingPointLights(LightMap const&) {
+    // Shadow-casting point lights have no maps yet: every slot samples the
+    // empty cube map and none is lit.
+    for (int slot = 0; slot < RL::MaxShadowCastingPointLights; ++slot) {
+        shader->SetShadowCastingPointLightDummy(slot, emptyCubeMap, slot);
+    }
+    shader->SetShadowCastingPointLightCount(0);
+}
+
+void Illumination::packSpotLights(LightMap const& visible) {
+    auto const* lights = lightsOf(visible, LIGHT_SPOT);
+    if (lights == nullptr) {
+        shader->SetSpotLightCount(0);
+        return;
+    }
+    const int count = packKind<Scene::SpotLight>(
+        *lights, LIGHT_SPOT,
+        [this](int index, Scene::SpotLight const* l) { shader->SetSpotLight(index, l); });
+    shader->SetSpotLightCount(count);
+}
+
+void Illumination::packShadowCastingSpotLights(LightMap const&) {
+    // Shadow-casting and god-ray spot lights have no maps yet: every slot
+    // samples the empty map and none is lit.
+    for (int slot = 0; slot < RL::MaxShadowCastingSpotLights; ++slot) {
+        shader->SetShadowCastingSpotLightDummy(slot, emptyMap, slot);
+    }
+    shader->SetShadowCastingSpotLightCount(0);
+}
+
+} // namespace Engine::Render
