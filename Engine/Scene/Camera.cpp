@@ -1,4 +1,10 @@
+#include <Engine/Render/Shader/Shader.h>
 #include <Engine/Scene/Camera.h>
+#include <Engine/Scene/Materials/Material.h>
+#include <Engine/Scene/Mesh.h>
+#include <Engine/Scene/MeshDrawComponent.h>
+#include <Engine/Scene/SceneObject.h>
+#include <Engine/Scene/World.h>
 #include <cmath>
 
 namespace Engine::Scene {
@@ -32,7 +38,6 @@ void Camera::SetCameraParameter(unsigned newWidth, unsigned newHeight, float new
 }
 
 void Camera::Update(Mat4f const& matrix, bool cull) {
-    (void)cull;
     worldMatrix = matrix;
     viewMatrix = Mat4f::Invert(matrix);
     absoluteMatrix = perspectiveMatrix * viewMatrix;
@@ -40,6 +45,38 @@ void Camera::Update(Mat4f const& matrix, bool cull) {
     const float* m = matrix.GetGlMatrix();
     location = Math::Vec4f(m[12], m[13], m[14], 1.0f);
     view = Vec3f::Normalize(matrix * Vec3f(0.0f, 0.0f, -1.0f));
+    if (cull) {
+        ViewFrustrumCulling();
+    }
+}
+
+void Camera::ViewFrustrumCulling() {
+    for (auto& entry : renderList) {
+        entry.second.clear();
+    }
+    if (world == nullptr) {
+        return;
+    }
+    for (SceneObject* object : world->SceneObjects()) {
+        auto* meshDraw = static_cast<MeshDrawComponent*>(object->Components(COMPONENT_MESH_DRAW));
+        if (meshDraw != nullptr && meshDraw->CurrentMesh() != nullptr) {
+            ViewFrustrumCulling(meshDraw->CurrentMesh());
+        }
+    }
+}
+
+void Camera::ViewFrustrumCulling(Mesh* mesh) {
+    AddToRenderList(mesh);
+    for (Mesh* child : mesh->Meshes()) {
+        ViewFrustrumCulling(child);
+    }
+}
+
+void Camera::AddToRenderList(Mesh* mesh) {
+    Materials::Material* material = mesh->CurrentMaterial();
+    if (material != nullptr && material->CurrentShader() != nullptr) {
+        renderList[material->CurrentShader()->Id()].push_back(mesh);
+    }
 }
 
 } // namespace Engine::Scene

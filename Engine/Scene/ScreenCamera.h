@@ -1,14 +1,78 @@
 #pragma once
 
+#include <Engine/Math/Vec3f.h>
 #include <Engine/Scene/Camera.h>
+#include <Engine/Scene/LightType.h>
+#include <map>
+#include <vector>
+
+namespace Engine::Render {
+class LightLookupTable;
+}
 
 namespace Engine::Scene {
 
+class Light;
+
 // The camera that renders a world to the window. A world renders each frame
-// through the screen camera of its camera object.
+// through the screen camera of its camera object. Every update it culls the
+// world's meshes and lights against its view frustum: the render list and the
+// visible-light map are what the frame is drawn from.
 class ENGINE_API ScreenCamera : public Camera {
 public:
-    using Camera::Camera;
+    // World, light-scattering lookup table, viewport size, vertical field of
+    // view (radians), near and far clip distances.
+    ScreenCamera(World* world, Render::LightLookupTable* lightLookupTable, unsigned width,
+                 unsigned height, float fov, float nearPlane, float farPlane);
+
+    // ---- View-frustum culling ----
+
+    // How far (in world units) a bounding box may lie outside a frustum plane
+    // and still count as visible.
+    static constexpr float BoxTolerance = 0.02f;
+    // Frustum plane indices.
+    enum FrustumPlane : int {
+        PLANE_NEAR = 0,
+        PLANE_FAR = 1,
+        PLANE_TOP = 2,
+        PLANE_BOTTOM = 3,
+        PLANE_LEFT = 4,
+        PLANE_RIGHT = 5,
+        PLANE_COUNT = 6,
+    };
+
+    // Moves the camera, rebuilds the frustum planes and culls; the screen
+    // camera always culls, whatever the flag says.
+    void Update(Math::Mat4f const& worldMatrix, bool cull) override;
+
+    // The lights that passed culling, by kind. Keys stay from frame to frame;
+    // their vectors are refilled.
+    std::map<LightType, std::vector<Light*>> const& VisibleLights() const { return visibleLights; }
+    // A point on the plane, its unit normal (pointing into the frustum) and
+    // d = -(normal . point).
+    Math::Vec3f const& PlanePoint(int plane) const { return planePoint[plane]; }
+    Math::Vec3f const& PlaneNormal(int plane) const { return planeNormal[plane]; }
+    float PlaneDistance(int plane) const { return planeDistance[plane]; }
+
+protected:
+    // Clears the visible-light map, culls the meshes (through the base walk)
+    // and then the world's lights.
+    void ViewFrustrumCulling() override;
+    // Lists the mesh unless its bounding box lies outside a frustum plane by
+    // more than the tolerance; its children are visited either way.
+    void ViewFrustrumCulling(Mesh* mesh) override;
+    // Point lights are listed unless their sphere of influence lies wholly
+    // outside a plane; every other kind of light is always listed.
+    void ViewFrustrumCulling(Light* light);
+
+private:
+    // Used by the light-scattering pass.
+    [[maybe_unused]] Render::LightLookupTable* lightLookupTable;
+
+    std::map<LightType, std::vector<Light*>> visibleLights;
+    Math::Vec3f planePoint[PLANE_COUNT];
+    Math::Vec3f planeNormal[PLANE_COUNT];
+    float planeDistance[PLANE_COUNT] = {};
 };
 
 } // namespace Engine::Scene

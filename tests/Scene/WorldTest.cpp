@@ -70,7 +70,8 @@ public:
 // A screen camera that records the frames it renders.
 class RecordingCamera : public ScreenCamera {
 public:
-    explicit RecordingCamera(World* world) : ScreenCamera(world, 64, 48, 1.0f, 0.1f, 100.0f) {}
+    explicit RecordingCamera(World* world)
+        : ScreenCamera(world, nullptr, 64, 48, 1.0f, 0.1f, 100.0f) {}
     void RenderFrame(Timer const& timer) override {
         journal.push_back("render@" + std::to_string(timer.AbsoluteTime()));
     }

@@ -1,0 +1,46 @@
+#include <Engine/Scene/Collision/AxisAlignedBox.h>
+#include <Engine/Scene/CollisionComponent.h>
+#include <Engine/Scene/Mesh.h>
+#include <Engine/Scene/MeshDrawComponent.h>
+#include <Engine/Scene/PositionComponent.h>
+#include <Engine/Scene/SceneObject.h>
+
+namespace Engine::Scene {
+
+CollisionComponent::CollisionComponent(SceneObject* owner)
+    : IComponent(COMPONENT_COLLISION, owner) {
+    if (owner == nullptr) {
+        return;
+    }
+    auto* meshDraw = static_cast<MeshDrawComponent*>(owner->Components(COMPONENT_MESH_DRAW));
+    if (meshDraw != nullptr && meshDraw->CurrentMesh() != nullptr) {
+        AddBoundingObjects(meshDraw->CurrentMesh());
+    }
+}
+
+// Depth first, parent before children.
+void CollisionComponent::AddBoundingObjects(Mesh* mesh) {
+    if (mesh->Boundings() != nullptr) {
+        objects.push_back(mesh->Boundings());
+    }
+    for (Mesh* child : mesh->Meshes()) {
+        AddBoundingObjects(child);
+    }
+}
+
+void CollisionComponent::Update(float time) {
+    if (currentSceneObject == nullptr) {
+        return;
+    }
+    // The boxes place themselves with their meshes' matrices; the owner's
+    // matrix is handed on for volumes that need it.
+    static const Math::Mat4f identity;
+    auto* position =
+        static_cast<PositionComponent*>(currentSceneObject->Components(COMPONENT_POSITION));
+    Math::Mat4f const& matrix = position != nullptr ? position->Matrix() : identity;
+    for (Collision::BoundingObject* object : objects) {
+        object->Update(matrix, time);
+    }
+}
+
+} // namespace Engine::Scene
