@@ -9,6 +9,7 @@
 namespace Engine::Render {
 class DeferredFrameBuffer;
 class EffectPlane;
+class FrameProfiler;
 class FxaaFrameBuffer;
 class HDRFrameBuffer;
 class Illumination;
@@ -95,6 +96,9 @@ public:
     Render::DeferredFrameBuffer* GBuffer() const { return gBuffer; }
     Render::Illumination* IlluminationPass() const { return illumination; }
     Render::FxaaFrameBuffer* FxaaTarget() const { return fxaaTarget; }
+    // Times each pass of the following frames; null (the default) stops it.
+    // The profiler stays the caller's.
+    void Profiler(Render::FrameProfiler* value) { profiler = value; }
 
 private:
     // Creates the effect plane, the illumination (which takes the lookup
@@ -108,6 +112,7 @@ private:
     Render::DeferredFrameBuffer* gBuffer = nullptr;
     Render::Illumination* illumination = nullptr;
     Render::FxaaFrameBuffer* fxaaTarget = nullptr;
+    Render::FrameProfiler* profiler = nullptr;
 };
 
 } // namespace Engine::Scene

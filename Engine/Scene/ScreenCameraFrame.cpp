@@ -2,6 +2,7 @@
 // passes from the geometry pass to the window.
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
+#include <Engine/Render/FrameProfiler.h>
 #include <Engine/Render/FxaaFrameBuffer.h>
 #include <Engine/Render/HDRFrameBuffer.h>
 #include <Engine/Render/Illumination.h>
@@ -16,8 +17,16 @@
 namespace Engine::Scene {
 
 namespace {
+
 // Tessellated meshes are drawn as triangle patches.
 const GLint PatchVertices = 3;
+
+void mark(Render::FrameProfiler* profiler, Render::FrameProfiler::Pass pass) {
+    if (profiler != nullptr) {
+        profiler->endOf(pass);
+    }
+}
+
 } // namespace
 
 void ScreenCamera::InitFramePipeline() {
@@ -66,6 +75,9 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     const GLsizei w = static_cast<GLsizei>(width);
     const GLsizei h = static_cast<GLsizei>(height);
 
+    if (profiler != nullptr) {
+        profiler->beginFrame();
+    }
     glPatchParameteri(GL_PATCH_VERTICES, PatchVertices);
 
     // Geometry pass into the G-buffer.
@@ -92,24 +104,29 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glEnable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    mark(profiler, Render::FrameProfiler::Geometry);
 
     // Shadow maps of every light of the world, not only the visible ones.
     illumination->renderMaps(timer, world->Lights());
     Render::Shader::Shader::SetCameraMatrix(absoluteMatrix);
+    mark(profiler, Render::FrameProfiler::ShadowMaps);
 
     // Lighting into the HDR target.
     hdrTarget->enable();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     illumination->illuminat(gBuffer, Location(), InverseAbsoluteMatrix(), VisibleLights());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    mark(profiler, Render::FrameProfiler::Lighting);
 
     hdrTarget->renderTonemapperInput(timer.RelativeTime());
+    mark(profiler, Render::FrameProfiler::AdaptationAndGlow);
 
     if (settings->getFXAAon()) {
         fxaaTarget->enable();
         hdrTarget->toneMap2screen();
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
+    mark(profiler, Render::FrameProfiler::ToneMapping);
 
     // The window.
     glViewport(0, 0, w, h);
@@ -121,6 +138,10 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
         fxaaTarget->draw();
     } else {
         hdrTarget->toneMap2screen();
+    }
+    if (profiler != nullptr) {
+        profiler->endOf(Render::FrameProfiler::WindowPass);
+        profiler->endFrame();
     }
     // Debug overlays (world->DrawDebug()) are drawn here once they exist.
 }

@@ -2,8 +2,8 @@
 // FXAA 3.11, quality preset 12: finds edges by the local contrast of luma,
 // walks along each edge to its ends and blends across it by the distance to
 // the nearer end; sub-pixel aliasing is softened by a low-pass on the 3 x 3
-// neighbourhood. Luma is taken in perceptual space (the square root of linear
-// luminance) because the input texture is sampled linear.
+// neighbourhood. Luma is read from the alpha channel, where the tone mapper
+// stored it in perceptual space (the colour itself is sampled linear).
 
 in vec2 texCoord;
 out vec4 fragColor;
@@ -17,22 +17,19 @@ const float subpixQuality = 0.75;
 const int searchSteps = 5;
 const float stepSizes[5] = float[](1.0, 1.5, 2.0, 4.0, 12.0);
 
-float luma(vec3 c) {
-    return sqrt(dot(c, vec3(0.299, 0.587, 0.114)));
-}
-
 float lumaAt(vec2 uv) {
-    return luma(textureLod(colorTexture, uv, 0.0).rgb);
+    return textureLod(colorTexture, uv, 0.0).a;
 }
 
 void main() {
     vec2 uv = texCoord;
-    vec3 center = textureLod(colorTexture, uv, 0.0).rgb;
-    float lumaM = luma(center);
-    float lumaS = lumaAt(uv + vec2(0.0, -1.0) * sampleSize);
-    float lumaN = lumaAt(uv + vec2(0.0, 1.0) * sampleSize);
-    float lumaW = lumaAt(uv + vec2(-1.0, 0.0) * sampleSize);
-    float lumaE = lumaAt(uv + vec2(1.0, 0.0) * sampleSize);
+    vec4 centerSample = textureLod(colorTexture, uv, 0.0);
+    vec3 center = centerSample.rgb;
+    float lumaM = centerSample.a;
+    float lumaS = textureLodOffset(colorTexture, uv, 0.0, ivec2(0, -1)).a;
+    float lumaN = textureLodOffset(colorTexture, uv, 0.0, ivec2(0, 1)).a;
+    float lumaW = textureLodOffset(colorTexture, uv, 0.0, ivec2(-1, 0)).a;
+    float lumaE = textureLodOffset(colorTexture, uv, 0.0, ivec2(1, 0)).a;
 
     float rangeMax = max(lumaM, max(max(lumaN, lumaS), max(lumaW, lumaE)));
     float rangeMin = min(lumaM, min(min(lumaN, lumaS), min(lumaW, lumaE)));
@@ -43,10 +40,10 @@ void main() {
         return;
     }
 
-    float lumaNW = lumaAt(uv + vec2(-1.0, 1.0) * sampleSize);
-    float lumaNE = lumaAt(uv + vec2(1.0, 1.0) * sampleSize);
-    float lumaSW = lumaAt(uv + vec2(-1.0, -1.0) * sampleSize);
-    float lumaSE = lumaAt(uv + vec2(1.0, -1.0) * sampleSize);
+    float lumaNW = textureLodOffset(colorTexture, uv, 0.0, ivec2(-1, 1)).a;
+    float lumaNE = textureLodOffset(colorTexture, uv, 0.0, ivec2(1, 1)).a;
+    float lumaSW = textureLodOffset(colorTexture, uv, 0.0, ivec2(-1, -1)).a;
+    float lumaSE = textureLodOffset(colorTexture, uv, 0.0, ivec2(1, -1)).a;
 
     float lumaNS = lumaN + lumaS;
     float lumaWE = lumaW + lumaE;

@@ -2,7 +2,9 @@
 // Tone mapping of the HDR colour and the glow to displayable colour. The
 // exposure comes from the adapted luminance; the operator is a filmic curve
 // (Hable's). The four show flags add the plain or tone-mapped images, and
-// HDRfade2Black scales the result (0 gives black).
+// HDRfade2Black scales the result (0 gives black). Alpha carries the
+// perceptual luma of the result (the square root of its linear luma), which
+// the FXAA pass reads instead of computing it for every sample.
 
 in vec2 texCoord;
 out vec4 fragColor;
@@ -54,5 +56,6 @@ void main() {
     if (HDRshowToneMappedGlow != 0) {
         result += toneMap(glow, exposure);
     }
-    fragColor = vec4(result * HDRfade2Black, 1.0);
+    result *= HDRfade2Black;
+    fragColor = vec4(result, sqrt(clamp(dot(result, vec3(0.299, 0.587, 0.114)), 0.0, 1.0)));
 }

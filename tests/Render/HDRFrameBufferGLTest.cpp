@@ -306,16 +306,17 @@ TEST_F(FxaaFrameBufferGLTest, ChangesPixelsOnlyNearEdges) {
     FxaaFrameBuffer fxaa;
     fxaa.init(N, N, &plane);
     fxaa.check();
-    // A white triangle on black: a diagonal edge, drawn aliased.
+    // A white triangle on black: a diagonal edge, drawn aliased. Alpha holds
+    // the luma, as the tone mapper writes it.
     fxaa.enable();
-    glClearColor(0, 0, 0, 1);
+    glClearColor(0, 0, 0, 0);
     fxaa.clearAll();
     glUseProgram(0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glColor3f(1, 1, 1);
+    glColor4f(1, 1, 1, 1);
     glBegin(GL_TRIANGLES);
     glVertex2f(-0.8f, -0.8f);
     glVertex2f(0.8f, -0.5f);
