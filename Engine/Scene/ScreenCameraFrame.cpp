@@ -6,6 +6,7 @@
 #include <Engine/Render/FxaaFrameBuffer.h>
 #include <Engine/Render/HDRFrameBuffer.h>
 #include <Engine/Render/Illumination.h>
+#include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/Shader/Shader.h>
 #include <Engine/Scene/Mesh.h>
 #include <Engine/Scene/ScreenCamera.h>
@@ -29,7 +30,21 @@ void mark(Render::FrameProfiler* profiler, Render::FrameProfiler::Pass pass) {
 
 } // namespace
 
+namespace {
+
+// Without loaded OpenGL entry points (no context was ever made current) the
+// camera keeps its culling half only: no render targets, and RenderFrame
+// draws nothing.
+bool openGLLoaded() {
+    return glGenBuffers != nullptr && glGenFramebuffers != nullptr;
+}
+
+} // namespace
+
 void ScreenCamera::InitFramePipeline() {
+    if (!openGLLoaded()) {
+        return;
+    }
     effectPlane = new Render::EffectPlane();
     illumination = new Render::Illumination(effectPlane, lightLookupTable);
     CleanUpFrameBuffers();
@@ -39,12 +54,19 @@ void ScreenCamera::InitFramePipeline() {
 ScreenCamera::~ScreenCamera() {
     CleanUpFrameBuffers();
     delete effectPlane;
-    delete illumination;
+    if (illumination != nullptr) {
+        delete illumination; // deletes the lookup table
+    } else {
+        delete lightLookupTable;
+    }
 }
 
 void ScreenCamera::SetCameraParameter(unsigned newWidth, unsigned newHeight, float newFov,
                                       float newNear, float newFar) {
     Camera::SetCameraParameter(newWidth, newHeight, newFov, newNear, newFar);
+    if (effectPlane == nullptr) {
+        return;
+    }
     CleanUpFrameBuffers();
     InitFrameBuffers(static_cast<int>(newWidth), static_cast<int>(newHeight));
 }
@@ -71,6 +93,9 @@ void ScreenCamera::CleanUpFrameBuffers() {
 }
 
 void ScreenCamera::RenderFrame(Util::Timer const& timer) {
+    if (gBuffer == nullptr) {
+        return;
+    }
     Util::EffectSettings const* settings = Util::EffectSettings::Instance();
     const GLsizei w = static_cast<GLsizei>(width);
     const GLsizei h = static_cast<GLsizei>(height);

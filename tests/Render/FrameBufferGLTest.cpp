@@ -4,6 +4,8 @@
 #include <Engine/Render/CDFrameBuffer.h>
 #include <Engine/Render/ColorFrameBuffer.h>
 #include <Engine/Render/DeferredFrameBuffer.h>
+#include <Engine/Render/EffectPlane.h>
+#include <Engine/Render/Shader/PostprocessingShader.h>
 #include <Engine/Render/ShadowCubeMapFrameBuffer.h>
 #include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <GL/glew.h>
@@ -328,4 +330,47 @@ TEST_F(FrameBufferGLTest, DestructionDeletesTheGLObjects) {
     for (GLuint tex : textures) {
         EXPECT_FALSE(glIsTexture(tex));
     }
+}
+
+TEST_F(FrameBufferGLTest, EffectPlaneFeedsAttributeZero) {
+    EffectPlane plane;
+    glBindBuffer(GL_ARRAY_BUFFER, plane.VertexBuffer());
+    GLint size = 0;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    EXPECT_EQ(size, 48);
+    float vertices[12] = {};
+    glGetBufferSubData(GL_ARRAY_BUFFER, 0, sizeof vertices, vertices);
+    const float expected[12] = {-1, -1, 1, -1, -1, 1, 1, 1, -1, 1, 1, -1};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(vertices[i], expected[i]) << i;
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+
+    plane.enableVertexBO();
+    GLint value = 0;
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
+    EXPECT_EQ(value, 1);
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_SIZE, &value);
+    EXPECT_EQ(value, 2);
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_BUFFER_BINDING, &value);
+    EXPECT_EQ(static_cast<GLuint>(value), plane.VertexBuffer());
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &value);
+    EXPECT_EQ(value, 0) << "the buffer is unbound again";
+    plane.disableVertexBO();
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
+    EXPECT_EQ(value, 0);
+}
+
+TEST_F(FrameBufferGLTest, AMissingShaderFileLeavesThePassInert) {
+    const std::string out = captureStdout([] {
+        Engine::Render::Shader::PostprocessingShader shader("missing.vert", "missing.frag");
+        EXPECT_EQ(shader.getProgramHandle(), 0);
+        shader.Activate();
+        GLint program = -1;
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        EXPECT_EQ(program, 0);
+        shader.SetOperationMode(1);
+    });
+    EXPECT_NE(out.find("Unable to open filestream"), std::string::npos);
+    EXPECT_NE(out.find("File: missing.vert"), std::string::npos);
 }

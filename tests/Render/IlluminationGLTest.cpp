@@ -353,3 +353,16 @@ TEST_F(IlluminationGLTest, RenderMapsLeavesTheDepthStateOn) {
     EXPECT_EQ(mask, GL_TRUE);
     glDisable(GL_DEPTH_TEST);
 }
+
+TEST_F(IlluminationGLTest, NegativeIndexesAreRejected) {
+    auto* lamp = keep(new PointLight(Vec3f(1, 1, 1), false, Vec4f(0, 1, 0, 1)));
+    Engine::Render::Shader::IlluminationShader* shader = illumination->getShader();
+    shader->Activate();
+    shader->SetPointLight(-1, lamp);
+    EXPECT_EQ(lastLogEntries(1),
+              "Someone tries to set a PointLight with index: -1 (max PointLight count is: 8)\n");
+    shader->SetSpotLightCount(5);
+    EXPECT_EQ(lastLogEntries(1),
+              "Someone tries to set a SpotLight count of: 5 (max SpotLight count is: 4)\n");
+    glUseProgram(0);
+}
