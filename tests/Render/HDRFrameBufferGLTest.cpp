@@ -388,3 +388,25 @@ TEST_F(FxaaFrameBufferGLTest, TargetFormat) {
     glBindTexture(GL_TEXTURE_2D, 0);
     EXPECT_EQ(fxaa.getShader()->PrimitiveType(), static_cast<unsigned>(GL_TRIANGLES));
 }
+
+TEST_F(HDRFrameBufferGLTest, PassesLeaveTheStateTheFrameExpects) {
+    fill(1.0f, 1.0f, 1.0f);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    hdr->renderTonemapperInput(0.1f);
+    GLint value = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &value);
+    EXPECT_EQ(value, 0);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
+    EXPECT_EQ(value, 0);
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
+    EXPECT_EQ(value, 0);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    // The HDR mipmaps were regenerated once for this frame's reads.
+    EXPECT_FALSE(hdr->mipMapDirty());
+
+    toneMap();
+    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
+    EXPECT_EQ(value, 0);
+    glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
+    EXPECT_EQ(value, 0);
+}
