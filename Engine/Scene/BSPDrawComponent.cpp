@@ -80,12 +80,16 @@ SplitTestResult classify(Triangle const& t, Plane const& plane) {
 // so a child list derives them from its parent's by taking out the triangles
 // it lost and adding the pieces it gained, whenever that is cheaper than
 // counting again: a convex mesh, whose tree is a chain, then builds in
-// quadratic rather than cubic time, with the very same choices.
+// quadratic rather than cubic time, with the very same choices. The
+// triangles live in one store; lists hold their positions in it.
 class TreeBuilder {
 public:
+    using List = std::vector<std::uint32_t>;
+
     explicit TreeBuilder(std::vector<BaseVertex>& vertices) : vertices(vertices) {}
 
-    Triangle makeTriangle(unsigned int a, unsigned int b, unsigned int c) const {
+    // Stores the triangle and returns its position in the store.
+    std::uint32_t makeTriangle(unsigned int a, unsigned int b, unsigned int c) {
         Triangle t{};
         t.index[0] = a;
         t.index[1] = b;
@@ -95,82 +99,85 @@ public:
         t.corner[2] = Vec3f(vertices[c].position);
         t.plane = calcPlaneFromTriangle(t.corner[0], t.corner[1], t.corner[2]);
         t.fresh = true;
-        return t;
+        triangles.push_back(t);
+        return static_cast<std::uint32_t>(triangles.size() - 1);
     }
 
-    static void countAll(std::vector<Triangle>& list) {
-        for (Triangle& candidate : list) {
+    void countAll(List const& list) {
+        for (std::uint32_t candidate : list) {
             countFresh(candidate, list);
         }
     }
 
-    BSPNode* construct(std::vector<Triangle> list) {
+    BSPNode* construct(List list) {
         if (list.empty()) {
             return nullptr;
         }
         if (list.size() == 1) {
-            return new BSPNode(0.0f, Vec3f(0.0f, 0.0f, 0.0f), list.front().index);
+            return new BSPNode(0.0f, Vec3f(0.0f, 0.0f, 0.0f), triangles[list.front()].index);
         }
         const std::size_t best = bestSplitPlane(list);
-        const Triangle chosen = list[best];
+        const Plane plane = triangles[list[best]].plane;
+        unsigned int const* chosen = triangles[list[best]].index;
+        auto* node = new BSPNode(plane.d, plane.n, chosen);
 
-        std::vector<Triangle> front;
-        std::vector<Triangle> back;
+        List front;
+        List back;
         // Triangles of this list that each child list does not hold.
-        std::vector<Triangle const*> notInFront{&list[best]};
-        std::vector<Triangle const*> notInBack{&list[best]};
+        List notInFront{list[best]};
+        List notInBack{list[best]};
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (i == best) {
                 continue;
             }
-            Triangle const& t = list[i];
-            switch (classify(t, chosen.plane)) {
+            const std::uint32_t t = list[i];
+            switch (classify(triangles[t], plane)) {
             case SPLIT_FRONT:
                 front.push_back(t);
-                notInBack.push_back(&t);
+                notInBack.push_back(t);
                 break;
             case SPLIT_BACK:
                 back.push_back(t);
-                notInFront.push_back(&t);
+                notInFront.push_back(t);
                 break;
             case SPLIT_SPANNING:
-                splitTriangle(t, chosen.plane, back, front);
-                notInFront.push_back(&t);
-                notInBack.push_back(&t);
+                splitTriangle(t, plane, back, front);
+                notInFront.push_back(t);
+                notInBack.push_back(t);
                 break;
             }
         }
+        list = List();
         updateCounts(front, notInFront);
         updateCounts(back, notInBack);
-        notInFront = {};
-        notInBack = {};
-        list = {};
+        notInFront = List();
+        notInBack = List();
 
-        auto* node = new BSPNode(chosen.plane.d, chosen.plane.n, chosen.index);
         node->Front(construct(std::move(front)));
         node->Back(construct(std::move(back)));
         return node;
     }
 
 private:
-    static void countFresh(Triangle& candidate, std::vector<Triangle> const& list) {
-        candidate.count[0] = candidate.count[1] = candidate.count[2] = 0;
-        for (Triangle const& t : list) {
-            ++candidate.count[classify(t, candidate.plane)];
+    void countFresh(std::uint32_t candidate, List const& list) {
+        Triangle& c = triangles[candidate];
+        c.count[0] = c.count[1] = c.count[2] = 0;
+        for (std::uint32_t t : list) {
+            ++c.count[classify(triangles[t], c.plane)];
         }
-        candidate.fresh = false;
+        c.fresh = false;
     }
 
     // The balance of front and back triangles rates a plane (1 balanced, 0 all
     // on one side); splits break ties; among equals the earlier triangle wins.
     // When no rating is defined (every other triangle spans every plane), the
     // first triangle is taken.
-    static std::size_t bestSplitPlane(std::vector<Triangle> const& list) {
+    std::size_t bestSplitPlane(List const& list) const {
         float bestQuality = 0.0f;
         unsigned int bestSplits = NoSplitsYet;
         std::size_t best = 0;
         for (std::size_t i = 0; i < list.size(); ++i) {
-            Triangle const& t = list[i];
+            Triangle const& t = triangles[list[i]];
             const int front = static_cast<int>(t.count[SPLIT_FRONT]);
             // The candidate itself always tests as lying in its plane.
             const int back = static_cast<int>(t.count[SPLIT_BACK]) - 1;
@@ -186,12 +193,14 @@ private:
         return best;
     }
 
-    static void updateCounts(std::vector<Triangle>& list,
-                             std::vector<Triangle const*> const& gone) {
-        std::vector<std::size_t> pieces;
-        for (std::size_t i = 0; i < list.size(); ++i) {
-            if (list[i].fresh) {
-                pieces.push_back(i);
+    // Brings the counts of a child list up to date: the triangles it kept from
+    // its parent lose what the parent had and the child has not, and gain its
+    // new pieces; the pieces are counted from scratch.
+    void updateCounts(List const& list, List const& gone) {
+        List pieces;
+        for (std::uint32_t t : list) {
+            if (triangles[t].fresh) {
+                pieces.push_back(t);
             }
         }
         const std::size_t kept = list.size() - pieces.size();
@@ -199,20 +208,21 @@ private:
             countAll(list);
             return;
         }
-        for (Triangle& candidate : list) {
-            if (candidate.fresh) {
+        for (std::uint32_t candidate : list) {
+            Triangle& c = triangles[candidate];
+            if (c.fresh) {
                 continue;
             }
-            for (Triangle const* t : gone) {
-                --candidate.count[classify(*t, candidate.plane)];
+            for (std::uint32_t t : gone) {
+                --c.count[classify(triangles[t], c.plane)];
             }
-            for (std::size_t piece : pieces) {
-                ++candidate.count[classify(list[piece], candidate.plane)];
+            for (std::uint32_t t : pieces) {
+                ++c.count[classify(triangles[t], c.plane)];
             }
         }
         // The pieces are counted last, so that the loop above still knew them.
-        for (std::size_t piece : pieces) {
-            countFresh(list[piece], list);
+        for (std::uint32_t t : pieces) {
+            countFresh(t, list);
         }
     }
 
@@ -231,8 +241,9 @@ private:
 
     // Cuts a spanning triangle at the plane into one triangle on the side of
     // its lone vertex and two on the other side, keeping its winding.
-    void splitTriangle(Triangle const& t, Plane const& plane, std::vector<Triangle>& back,
-                       std::vector<Triangle>& front) {
+    void splitTriangle(std::uint32_t triangle, Plane const& plane, List& back, List& front) {
+        // Copied: storing the pieces may move the store.
+        const Triangle t = triangles[triangle];
         const unsigned int a = t.index[0];
         const unsigned int b = t.index[1];
         const unsigned int c = t.index[2];
@@ -245,8 +256,8 @@ private:
         // A's side is the side of A's sign. (A vertex of A's side may lie
         // within the epsilon of the plane, but the side's other vertices are
         // clearly on A's side of it.)
-        std::vector<Triangle>& aSide = sA ? front : back;
-        std::vector<Triangle>& otherSide = sA ? back : front;
+        List& aSide = sA ? front : back;
+        List& otherSide = sA ? back : front;
         if (sA != sB && sB != sC) {
             const unsigned int v1 = genNewVertex(a, b, std::fabs(dA), std::fabs(dB));
             const unsigned int v2 = genNewVertex(b, c, std::fabs(dB), std::fabs(dC));
@@ -268,13 +279,12 @@ private:
         } else {
             // No lone vertex (only possible with non-finite distances): keep
             // the triangle whole rather than lose it.
-            Triangle whole = t;
-            whole.fresh = true;
-            back.push_back(whole);
+            back.push_back(makeTriangle(a, b, c));
         }
     }
 
     std::vector<BaseVertex>& vertices;
+    std::vector<Triangle> triangles;
 };
 
 } // namespace
@@ -282,7 +292,7 @@ private:
 BSPNode* BSPDrawComponent::BuildTree(std::vector<BaseVertex>& vertices,
                                      std::vector<unsigned int> const& indices) {
     TreeBuilder builder(vertices);
-    std::vector<Triangle> triangles;
+    TreeBuilder::List triangles;
     triangles.reserve(indices.size() / 3);
     for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
         const unsigned int a = indices[i];
@@ -294,7 +304,7 @@ BSPNode* BSPDrawComponent::BuildTree(std::vector<BaseVertex>& vertices,
         }
         triangles.push_back(builder.makeTriangle(a, b, c));
     }
-    TreeBuilder::countAll(triangles);
+    builder.countAll(triangles);
     return builder.construct(std::move(triangles));
 }
 
