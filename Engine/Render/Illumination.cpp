@@ -40,11 +40,28 @@ int packKind(std::vector<Scene::Light*> const& lights, LightType type, Pack pack
     return static_cast<int>(lights.size()) - off;
 }
 
+// True when a switched-on light of a shadow-casting kind is visible.
+bool hasShadowCastingLights(Illumination::LightMap const& visible) {
+    for (LightType type : {LIGHT_SHADOW_POINT, LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
+        if (auto const* lights = lightsOf(visible, type)) {
+            for (Scene::Light const* light : *lights) {
+                if (light != nullptr && light->isOn()) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
     : plane(effectPlane), lookupTable(table) {
     shader = new Shader::IlluminationShader(ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag);
+    lightsOnlyShader = new Shader::IlluminationShader(
+        ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag, "#define WITHOUT_SHADOW_LIGHTS 1\n");
+    active = shader;
     Util::UtilFunctions::glError();
     initEmptyMaps();
 }
@@ -53,6 +70,7 @@ Illumination::~Illumination() {
     TextureSetup::deleteTexture(emptyCubeMap);
     TextureSetup::deleteTexture(emptyMap);
     delete shader;
+    delete lightsOnlyShader;
     delete lookupTable;
 }
 
@@ -85,15 +103,18 @@ void Illumination::renderMaps(Util::Timer const&, LightMap const&) {
 
 void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                              Math::Mat4f const& inverseCameraMatrix, LightMap const& visible) {
-    shader->Activate();
-    shader->SetDepthTexture(gbuffer);
-    shader->SetDiffuseTexture(gbuffer);
-    shader->SetSpecularTexture(gbuffer);
-    shader->SetNormalTexture(gbuffer);
-    shader->SetEmitTexture(gbuffer);
-    shader->SetCameraWorldPos(cameraPos);
-    shader->SetInverseCameraMatrix(inverseCameraMatrix);
-    shader->SetOpticalThickness(lookupTable != nullptr ? lookupTable->getBeta() : 0.0f);
+    // The software rasteriser runs every branch of a shader, so frames
+    // without shadow-casting lights use the program compiled without them.
+    active = hasShadowCastingLights(visible) ? shader : lightsOnlyShader;
+    active->Activate();
+    active->SetDepthTexture(gbuffer);
+    active->SetDiffuseTexture(gbuffer);
+    active->SetSpecularTexture(gbuffer);
+    active->SetNormalTexture(gbuffer);
+    active->SetEmitTexture(gbuffer);
+    active->SetCameraWorldPos(cameraPos);
+    active->SetInverseCameraMatrix(inverseCameraMatrix);
+    active->SetOpticalThickness(lookupTable != nullptr ? lookupTable->getBeta() : 0.0f);
 
     packDirectionalLights(visible);
     packPointLights(visible);
@@ -102,7 +123,7 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     packShadowCastingSpotLights(visible);
 
     plane->enableVertexBO();
-    plane->draw(shader);
+    plane->draw(active);
     plane->disableVertexBO();
     glUseProgram(0);
 }
@@ -110,56 +131,56 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
 void Illumination::packDirectionalLights(LightMap const& visible) {
     auto const* lights = lightsOf(visible, LIGHT_DIRECTIONAL);
     if (lights == nullptr) {
-        shader->SetDirectionalLightCount(0);
+        active->SetDirectionalLightCount(0);
         return;
     }
     const int count = packKind<Scene::DirectionalLight>(
         *lights, LIGHT_DIRECTIONAL, [this](int index, Scene::DirectionalLight const* l) {
-            shader->SetDirectionalLight(index, l);
+            active->SetDirectionalLight(index, l);
         });
-    shader->SetDirectionalLightCount(count);
+    active->SetDirectionalLightCount(count);
 }
 
 void Illumination::packPointLights(LightMap const& visible) {
     auto const* lights = lightsOf(visible, LIGHT_POINT);
     if (lights == nullptr) {
-        shader->SetPointLightCount(0);
+        active->SetPointLightCount(0);
         return;
     }
     const int count = packKind<Scene::PointLight>(
         *lights, LIGHT_POINT,
-        [this](int index, Scene::PointLight const* l) { shader->SetPointLight(index, l); });
-    shader->SetPointLightCount(count);
+        [this](int index, Scene::PointLight const* l) { active->SetPointLight(index, l); });
+    active->SetPointLightCount(count);
 }
 
 void Illumination::packShadowCastingPointLights(LightMap const&) {
     // Shadow-casting point lights have no maps yet: every slot samples the
     // empty cube map and none is lit.
     for (int slot = 0; slot < RL::MaxShadowCastingPointLights; ++slot) {
-        shader->SetShadowCastingPointLightDummy(slot, emptyCubeMap, slot);
+        active->SetShadowCastingPointLightDummy(slot, emptyCubeMap, slot);
     }
-    shader->SetShadowCastingPointLightCount(0);
+    active->SetShadowCastingPointLightCount(0);
 }
 
 void Illumination::packSpotLights(LightMap const& visible) {
     auto const* lights = lightsOf(visible, LIGHT_SPOT);
     if (lights == nullptr) {
-        shader->SetSpotLightCount(0);
+        active->SetSpotLightCount(0);
         return;
     }
     const int count = packKind<Scene::SpotLight>(
         *lights, LIGHT_SPOT,
-        [this](int index, Scene::SpotLight const* l) { shader->SetSpotLight(index, l); });
-    shader->SetSpotLightCount(count);
+        [this](int index, Scene::SpotLight const* l) { active->SetSpotLight(index, l); });
+    active->SetSpotLightCount(count);
 }
 
 void Illumination::packShadowCastingSpotLights(LightMap const&) {
     // Shadow-casting and god-ray spot lights have no maps yet: every slot
     // samples the empty map and none is lit.
     for (int slot = 0; slot < RL::MaxShadowCastingSpotLights; ++slot) {
-        shader->SetShadowCastingSpotLightDummy(slot, emptyMap, slot);
+        active->SetShadowCastingSpotLightDummy(slot, emptyMap, slot);
     }
-    shader->SetShadowCastingSpotLightCount(0);
+    active->SetShadowCastingSpotLightCount(0);
 }
 
 } // namespace Engine::Render

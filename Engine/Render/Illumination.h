@@ -44,7 +44,10 @@ public:
     void illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                    Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
 
+    // The full program; getLightsOnlyShader() is the same program compiled
+    // without the shadow-casting kinds, used in frames that have none.
     Shader::IlluminationShader* getShader() const { return shader; }
+    Shader::IlluminationShader* getLightsOnlyShader() const { return lightsOnlyShader; }
     unsigned int EmptyCubeMap() const { return emptyCubeMap; }
     unsigned int EmptyMap() const { return emptyMap; }
 
@@ -58,6 +61,9 @@ private:
 
     EffectPlane* plane;
     Shader::IlluminationShader* shader = nullptr;
+    Shader::IlluminationShader* lightsOnlyShader = nullptr;
+    // The program of the frame being lit.
+    Shader::IlluminationShader* active = nullptr;
     unsigned int emptyCubeMap = 0;
     unsigned int emptyMap = 0;
     LightLookupTable* lookupTable;

@@ -158,6 +158,10 @@ vec3 spotContribution(SpotLight light, out vec3 L, out float d) {
     return shade(L, light.color, light.specularOn) * att * cone;
 }
 
+#ifndef WITHOUT_SHADOW_LIGHTS
+// (WITHOUT_SHADOW_LIGHTS builds the variant for frames without shadow-casting
+// lights: their uniforms are then unused.)
+
 float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
     float ref = clamp((length(fromLight) - nearFar.x) / (nearFar.y - nearFar.x), 0.0, 1.0);
     vec4 coord = vec4(fromLight, ref);
@@ -194,6 +198,7 @@ float spotShadow(int i, SpotLight light, float d) {
     float pMax = variance / (variance + delta * delta);
     return clamp((pMax - 0.2) / 0.8, 0.0, 1.0); // cuts light bleeding
 }
+#endif
 
 void main() {
     float depth = texture(depthTexture, texCoord).r;
@@ -221,6 +226,7 @@ void main() {
     for (int i = 0; i < pointLightCount && i < MAX_POINT_LIGHTS; ++i) {
         color += pointContribution(pointLight[i]);
     }
+#ifndef WITHOUT_SHADOW_LIGHTS
     for (int i = 0; i < scPointLightCount && i < MAX_SC_POINT_LIGHTS; ++i) {
         vec3 lit = pointContribution(scPointLight[i]);
         if (scPointLight[i].shadow && any(greaterThan(lit, vec3(0.0)))) {
@@ -228,11 +234,13 @@ void main() {
         }
         color += lit;
     }
+#endif
     for (int i = 0; i < spotLightCount && i < MAX_SPOT_LIGHTS; ++i) {
         vec3 L;
         float d;
         color += spotContribution(spotLight[i], L, d);
     }
+#ifndef WITHOUT_SHADOW_LIGHTS
     for (int i = 0; i < scSpotLightCount && i < MAX_SC_SPOT_LIGHTS; ++i) {
         vec3 L;
         float d;
@@ -242,6 +250,7 @@ void main() {
         }
         color += lit;
     }
+#endif
 
     color += albedo * texture(emitTexture, texCoord).r;
     color *= exp(-max(opticalThickness, 0.0) * cameraDistance);

@@ -264,7 +264,8 @@ TEST_F(IlluminationGLTest, SwitchedOffLightContributesNothing) {
     visible[LIGHT_POINT] = {a, b, c};
     const std::vector<float> withBOff = light(visible);
     EXPECT_EQ(withoutB, withBOff);
-    illumination->getShader()->Activate();
+    // Without shadow-casting lights the frame used the lights-only program.
+    illumination->getLightsOnlyShader()->Activate();
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     GLint count = -1;
@@ -293,8 +294,11 @@ TEST_F(IlluminationGLTest, TooManyLightsAreLoggedAndSkipped) {
 }
 
 TEST_F(IlluminationGLTest, ShadowSlotsAreBoundToTheEmptyMaps) {
-    Illumination::LightMap none;
-    light(none);
+    // A visible shadow-casting light selects the full program; it has no
+    // shadow map yet, so every slot samples an empty map.
+    auto* caster = keep(new Light(LIGHT_SHADOW_SPOT, Vec3f(1, 1, 1), false));
+    Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {caster}}};
+    light(visible);
     for (int i = 0; i < 2; ++i) {
         glActiveTexture(GL_TEXTURE0 + RenderLimits::UnitShadowCubeMapBase + i);
         GLint bound = 0;
@@ -365,4 +369,27 @@ TEST_F(IlluminationGLTest, NegativeIndexesAreRejected) {
     EXPECT_EQ(lastLogEntries(1),
               "Someone tries to set a SpotLight count of: 5 (max SpotLight count is: 4)\n");
     glUseProgram(0);
+}
+
+TEST_F(IlluminationGLTest, BothProgramsLightAlike) {
+    auto* sun = keep(new DirectionalLight(Vec3f(0.7f, 0.6f, 0.5f), true, Vec3f(0.3f, -1, 0.2f)));
+    auto* lamp =
+        keep(new PointLight(Vec3f(1, 0.5f, 0.2f), true, Vec4f(2, 1, -3, 1), Vec3f(1, 0.2f, 0.1f)));
+    auto* spot = keep(
+        new SpotLight(Vec3f(5, 5, 5), true, Vec4f(-2, 4, 2, 1), Vec3f(0.2f, -1, 0), 0.5f, 2.0f));
+    auto* caster = keep(new Light(LIGHT_SHADOW_POINT, Vec3f(1, 1, 1), false));
+    lamp->Update(Mat4f());
+    spot->Update(Mat4f());
+    fillGBuffer(0.3f, 20.0f);
+    Illumination::LightMap lightsOnly{
+        {LIGHT_DIRECTIONAL, {sun}}, {LIGHT_POINT, {lamp}}, {LIGHT_SPOT, {spot}}};
+    const std::vector<float> a = light(lightsOnly);
+    Illumination::LightMap withCaster = lightsOnly;
+    withCaster[LIGHT_SHADOW_POINT] = {caster};
+    const std::vector<float> b = light(withCaster);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        ASSERT_NEAR(a[i], b[i], 1e-5f) << i;
+    }
+    EXPECT_GT(red(a, N / 2, N / 2), 0.1f);
 }

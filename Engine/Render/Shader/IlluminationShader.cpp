@@ -7,6 +7,9 @@
 #include <GL/glew.h>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 namespace Engine::Render::Shader {
 
@@ -82,6 +85,17 @@ void bindGBufferTexture(int location, int unit, DeferredFrameBuffer* gbuffer,
     glUniform1i(location, unit);
 }
 
+bool readFile(char const* path, std::string& text) {
+    std::ifstream file(path);
+    if (!file) {
+        return false;
+    }
+    std::ostringstream content;
+    content << file.rdbuf();
+    text = content.str();
+    return true;
+}
+
 char const* const DirectionalName = "DirectionalLight";
 char const* const PointName = "PointLight";
 char const* const ScPointName = "ShadowCastingPointLight";
@@ -92,8 +106,30 @@ char const* const ScSpotName = "Shadow Casting SpotLight";
 
 IlluminationShader::IlluminationShader(char const* vertexFile, char const* fragmentFile)
     : Shader(GL_TRIANGLES) {
+    build(vertexFile, fragmentFile, nullptr);
+}
+
+IlluminationShader::IlluminationShader(char const* vertexFile, char const* fragmentFile,
+                                       char const* defines)
+    : Shader(GL_TRIANGLES) {
+    build(vertexFile, fragmentFile, defines);
+}
+
+void IlluminationShader::build(char const* vertexFile, char const* fragmentFile,
+                               char const* defines) {
     LoadShaderFile(vertexFile, GL_VERTEX_SHADER);
-    LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER);
+    std::string source;
+    if (defines != nullptr && readFile(fragmentFile, source)) {
+        // The defines must follow the #version line.
+        const std::string::size_type version = source.find("#version");
+        const std::string::size_type lineEnd =
+            version == std::string::npos ? std::string::npos : source.find('\n', version);
+        const std::string::size_type at = lineEnd == std::string::npos ? 0 : lineEnd + 1;
+        source.insert(at, defines);
+        LoadShader(source.c_str(), GL_FRAGMENT_SHADER);
+    } else {
+        LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER);
+    }
     CreateProgram();
     if (getProgramHandle() == 0) {
         deleteShaders();

@@ -57,6 +57,9 @@ public:
     };
 
     IlluminationShader(char const* vertexFile, char const* fragmentFile);
+    // As above, with defines inserted after the fragment file's #version line
+    // (a variant of the same source).
+    IlluminationShader(char const* vertexFile, char const* fragmentFile, char const* defines);
 
     void SetDepthTexture(DeferredFrameBuffer* gbuffer) const;
     void SetDiffuseTexture(DeferredFrameBuffer* gbuffer) const;
@@ -86,6 +89,7 @@ public:
     void SetShadowCastingSpotLightCount(int count) const;
 
 private:
+    void build(char const* vertexFile, char const* fragmentFile, char const* defines);
     void bindUniformLocation();
     void bindDirectionalLightUniformLocation(DirectionalLightHandles& handles, char const* name,
                                              int index);
