@@ -410,3 +410,17 @@ TEST_F(HDRFrameBufferGLTest, PassesLeaveTheStateTheFrameExpects) {
     glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
     EXPECT_EQ(value, 0);
 }
+
+TEST_F(HDRFrameBufferGLTest, ATargetWithoutMipmapLevelsStillAdapts) {
+    HDRFrameBuffer tiny;
+    tiny.init(1, 1, plane);
+    tiny.check();
+    EXPECT_EQ(tiny.TopMipmapLevel(), 0);
+    HDRFrameBuffer* saved = hdr;
+    hdr = &tiny;
+    fill(0.4f, 0.4f, 0.4f);
+    hdr->renderTonemapperInput(0.1f);
+    const float lum = adaptedLum(*hdr);
+    hdr = saved;
+    EXPECT_NEAR(lum, 0.4f, 2e-3f);
+}
