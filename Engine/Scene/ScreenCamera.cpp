@@ -6,6 +6,7 @@ ScreenCamera::ScreenCamera(World* world, Render::LightLookupTable* lightLookupTa
                            unsigned height, float fov, float nearPlane, float farPlane)
     : Camera(world), lightLookupTable(lightLookupTable) {
     Camera::SetCameraParameter(width, height, fov, nearPlane, farPlane);
+    InitFramePipeline();
 }
 
 } // namespace Engine::Scene

@@ -7,8 +7,14 @@
 #include <vector>
 
 namespace Engine::Render {
+class DeferredFrameBuffer;
+class EffectPlane;
+class FrameProfiler;
+class FxaaFrameBuffer;
+class HDRFrameBuffer;
+class Illumination;
 class LightLookupTable;
-}
+} // namespace Engine::Render
 
 namespace Engine::Scene {
 
@@ -73,6 +79,40 @@ private:
     Math::Vec3f planePoint[PLANE_COUNT];
     Math::Vec3f planeNormal[PLANE_COUNT];
     float planeDistance[PLANE_COUNT] = {};
+
+public:
+    // ---- Frame pipeline (ScreenCameraFrame.cpp) ----
+
+    ~ScreenCamera() override;
+    // Geometry pass into the G-buffer, shadow maps, lighting into the HDR
+    // target, adaptation and glow, tone mapping and FXAA to the window.
+    void RenderFrame(Util::Timer const& timer) override;
+    // Also rebuilds the render targets for the new size.
+    void SetCameraParameter(unsigned width, unsigned height, float fov, float nearPlane,
+                            float farPlane) override;
+
+    Render::EffectPlane* EffectPlaneOf() const { return effectPlane; }
+    Render::HDRFrameBuffer* HDRTarget() const { return hdrTarget; }
+    Render::DeferredFrameBuffer* GBuffer() const { return gBuffer; }
+    Render::Illumination* IlluminationPass() const { return illumination; }
+    Render::FxaaFrameBuffer* FxaaTarget() const { return fxaaTarget; }
+    // Times each pass of the following frames; null (the default) stops it.
+    // The profiler stays the caller's.
+    void Profiler(Render::FrameProfiler* value) { profiler = value; }
+
+private:
+    // Creates the effect plane, the illumination (which takes the lookup
+    // table) and the render targets; called by the constructor.
+    void InitFramePipeline();
+    void InitFrameBuffers(int width, int height);
+    void CleanUpFrameBuffers();
+
+    Render::EffectPlane* effectPlane = nullptr;
+    Render::HDRFrameBuffer* hdrTarget = nullptr;
+    Render::DeferredFrameBuffer* gBuffer = nullptr;
+    Render::Illumination* illumination = nullptr;
+    Render::FxaaFrameBuffer* fxaaTarget = nullptr;
+    Render::FrameProfiler* profiler = nullptr;
 };
 
 } // namespace Engine::Scene

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <Engine/Export.h>
+
+namespace Engine::Render {
+
+// Base of every off-screen render target: one OpenGL framebuffer object and its
+// size. Derived targets add and attach their textures; check() reports an
+// incomplete framebuffer on standard output.
+class ENGINE_API FrameBuffer {
+public:
+    FrameBuffer() = default;
+    ~FrameBuffer();
+    FrameBuffer(FrameBuffer const&) = delete;
+    FrameBuffer& operator=(FrameBuffer const&) = delete;
+
+    // Stores the size, creates the framebuffer and leaves it bound.
+    void init(int width, int height);
+    // Prints one line when the bound framebuffer is incomplete; binds framebuffer 0.
+    void check();
+    // Binds the framebuffer and sets the viewport to its size.
+    void enable();
+    void disable();
+
+protected:
+    void bind();
+    void unbind();
+    void setViewport();
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    unsigned int getFrameBufferID() const { return framebuffer; }
+    void makeFB();
+
+    unsigned int framebuffer = 0;
+    int width = 0;
+    int height = 0;
+};
+
+} // namespace Engine::Render

@@ -1,0 +1,146 @@
+#include <Engine/Render/EffectPlane.h>
+#include <Engine/Render/HDRFrameBuffer.h>
+#include <Engine/Render/RenderLimits.h>
+#include <Engine/Render/Shader/HDREffecSthader.h>
+#include <Engine/Render/ShaderPaths.h>
+#include <Engine/Util/EffectSettings.h>
+#include <GL/glew.h>
+#include <algorithm>
+#include <cmath>
+
+namespace Engine::Render {
+
+HDRFrameBuffer::~HDRFrameBuffer() {
+    delete toneMapShader;
+    delete gaussShader;
+    delete adaptiveLumShader;
+}
+
+void HDRFrameBuffer::init(int w, int h, EffectPlane* effectPlane) {
+    mipmap = true;
+    const int smaller = std::max(1, std::min(w, h));
+    topMipmapLevel = static_cast<int>(std::log10(static_cast<double>(smaller)) / std::log10(2.0));
+    if (topMipmapLevel < 1) {
+        // Without a mipmap chain the adaptation averages a 2 x 2 block.
+        fallbackSampleSize = Math::Vec2f(1.0f / static_cast<float>(std::max(1, w)),
+                                         1.0f / static_cast<float>(std::max(1, h)));
+    }
+    CDFrameBuffer::init(w, h, true);
+
+    plane = effectPlane;
+    delete toneMapShader;
+    toneMapShader = new Shader::HDREffecSthader(ShaderPaths::QuadVert, ShaderPaths::ToneMapFrag);
+    initGaussBuffers();
+    delete gaussShader;
+    gaussShader = new Shader::HDREffecSthader(ShaderPaths::QuadVert, ShaderPaths::GaussFrag);
+    initLumBuffers();
+    delete adaptiveLumShader;
+    adaptiveLumShader =
+        new Shader::HDREffecSthader(ShaderPaths::QuadVert, ShaderPaths::AdaptiveLumFrag);
+    // init leaves the HDR target bound for the caller's check().
+    bind();
+}
+
+void HDRFrameBuffer::initGaussBuffers() {
+    initGaussBuffer(FB_GAUSSh128, RenderLimits::GlowLargeSize);
+    initGaussBuffer(FB_GAUSSv128, RenderLimits::GlowLargeSize);
+    initGaussBuffer(FB_GAUSSh64, RenderLimits::GlowSmallSize);
+    initGaussBuffer(FB_GAUSSv64, RenderLimits::GlowSmallSize);
+}
+
+void HDRFrameBuffer::initGaussBuffer(int index, int size) {
+    gaussBuffers[index].init(size, size, true);
+    gaussBuffers[index].check();
+}
+
+void HDRFrameBuffer::initLumBuffers() {
+    frontIndex = 0;
+    for (ColorFrameBuffer& buffer : adaptiveLumBuffers) {
+        buffer.init(1, 1, false);
+        buffer.check();
+    }
+}
+
+void HDRFrameBuffer::renderTonemapperInput(float frameTime) {
+    switchAdaptiveLumFB();
+    renderAdaptiveLum(frameTime);
+    renderGauss();
+}
+
+void HDRFrameBuffer::renderAdaptiveLum(float frameTime) {
+    glViewport(0, 0, 1, 1);
+    adaptiveLumShader->Activate();
+    if (topMipmapLevel < 1) {
+        adaptiveLumShader->SetSamplingSampleSize(fallbackSampleSize);
+    } else {
+        adaptiveLumShader->SetMipmapLevel(topMipmapLevel);
+    }
+    plane->enableVertexBO();
+    adaptiveLumShader->SetFrameTime(frameTime);
+    adaptiveLumShader->SetLastAdaptedLumTexture(getBackAdaptiveLumFB());
+    adaptiveLumShader->SetOperationMode(1);
+    adaptiveLumShader->SetLumTexture(this);
+
+    getFrontAdaptiveLumFB()->enable();
+    plane->draw(adaptiveLumShader);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    plane->disableVertexBO();
+    glUseProgram(0);
+}
+
+void HDRFrameBuffer::renderGaussStep(ColorFrameBuffer* source, ColorFrameBuffer* target, int size) {
+    const float step = 1.0f / static_cast<float>(size);
+    gaussShader->SetSamplingSampleSize(Math::Vec2f(step, step));
+    gaussShader->SetDiffuseTexture(source);
+    target->enable();
+    plane->draw(gaussShader);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+void HDRFrameBuffer::renderGauss() {
+    const int large = RenderLimits::GlowLargeSize;
+    const int small = RenderLimits::GlowSmallSize;
+    gaussShader->Activate();
+    plane->enableVertexBO();
+
+    gaussShader->SetOperationMode(0);
+    renderGaussStep(this, &gaussBuffers[FB_GAUSSv128], large);
+    renderGaussStep(this, &gaussBuffers[FB_GAUSSv64], small);
+
+    gaussShader->SetOperationMode(1);
+    renderGaussStep(&gaussBuffers[FB_GAUSSv128], &gaussBuffers[FB_GAUSSh128], large);
+    renderGaussStep(&gaussBuffers[FB_GAUSSv64], &gaussBuffers[FB_GAUSSh64], small);
+
+    gaussShader->SetOperationMode(2);
+    renderGaussStep(&gaussBuffers[FB_GAUSSh128], &gaussBuffers[FB_GAUSSv128], large);
+    renderGaussStep(&gaussBuffers[FB_GAUSSh64], &gaussBuffers[FB_GAUSSv64], small);
+
+    // The smaller blur is added onto the larger one: the glow.
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    renderGaussStep(&gaussBuffers[FB_GAUSSv64], &gaussBuffers[FB_GAUSSv128], large);
+    glDisable(GL_BLEND);
+
+    plane->disableVertexBO();
+    glUseProgram(0);
+}
+
+void HDRFrameBuffer::toneMap2screen() {
+    Util::EffectSettings const* settings = Util::EffectSettings::Instance();
+    toneMapShader->Activate();
+    plane->enableVertexBO();
+    toneMapShader->SetDiffuseTexture(this);
+    toneMapShader->SetLumTexture(getFrontAdaptiveLumFB());
+    toneMapShader->SetGlowTexture(getGaussBuffer());
+    toneMapShader->SetHDRshowColor(settings->getHDRshowColor() ? 1 : 0);
+    toneMapShader->SetHDRshowGlow(settings->getHDRshowGlow() ? 1 : 0);
+    toneMapShader->SetHDRshowToneMappedColor(settings->getHDRshowToneMappedColor() ? 1 : 0);
+    toneMapShader->SetHDRshowToneMappedGlow(settings->getHDRshowToneMappedGlow() ? 1 : 0);
+    toneMapShader->SetHDRfade2Black(settings->getHDRfade2Black());
+    toneMapShader->SetOperationMode(0);
+    plane->draw(toneMapShader);
+    plane->disableVertexBO();
+    glUseProgram(0);
+}
+
+} // namespace Engine::Render

@@ -1,0 +1,44 @@
+#pragma once
+
+namespace Engine::Render {
+
+// Fixed numbers of the render passes: light limits of the illumination shader
+// (array sizes in illumination.frag), its texture units, and the sizes of the
+// HDR chain. illumination.frag repeats the limits and units; the tests check
+// that both agree.
+struct RenderLimits {
+    static constexpr int MaxDirectionalLights = 2;
+    static constexpr int MaxPointLights = 8;
+    static constexpr int MaxShadowCastingPointLights = 2;
+    static constexpr int MaxSpotLights = 4;
+    static constexpr int MaxShadowCastingSpotLights = 4;
+
+    // Texture units of the illumination pass.
+    static constexpr int UnitGBufferDepth = 0;
+    static constexpr int UnitGBufferDiffuse = 1;
+    static constexpr int UnitGBufferSpecular = 2;
+    static constexpr int UnitGBufferNormal = 3;
+    static constexpr int UnitGBufferEmit = 4;
+    // Shadow cube map of scPointLight[i] on 6 + i.
+    static constexpr int UnitShadowCubeMapBase = 6;
+    // Shadow map of scSpotLight[i] on 8 + 2i, its moment-2 map on 9 + 2i.
+    static constexpr int UnitShadowMapBase = 8;
+    static constexpr int UnitMoment2MapBase = 9;
+
+    // Texture units of the post-processing passes.
+    static constexpr int UnitPostColor = 0;
+    static constexpr int UnitPostLum = 1;
+    static constexpr int UnitPostLastAdaptedLum = 2;
+    static constexpr int UnitPostGlow = 2;
+    // Texture unit of Shader::SetDepthTexture.
+    static constexpr int UnitDepthTexture = 2;
+
+    // Glow chain sizes (square).
+    static constexpr int GlowLargeSize = 128;
+    static constexpr int GlowSmallSize = 64;
+
+    // Vertices of the full-screen quad.
+    static constexpr int EffectPlaneVertices = 6;
+};
+
+} // namespace Engine::Render

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <Engine/Math/Mat4f.h>
+#include <Engine/Math/Vec4f.h>
+#include <Engine/Render/RenderLimits.h>
+#include <Engine/Render/Shader/Shader.h>
+
+namespace Engine::Scene {
+class DirectionalLight;
+class PointLight;
+class SpotLight;
+} // namespace Engine::Scene
+
+namespace Engine::Render {
+class DeferredFrameBuffer;
+}
+
+namespace Engine::Render::Shader {
+
+// The program of the deferred lighting pass: the G-buffer samplers, the camera
+// and, per light kind, fixed-size arrays of light records whose uniform
+// locations are resolved once here.
+class ENGINE_API IlluminationShader : public Shader {
+public:
+    struct DirectionalLightHandles {
+        int specularOn = -1;
+        int inverseDir = -1;
+        int color = -1;
+    };
+    struct PointLightHandles {
+        int specularOn = -1;
+        int pos = -1;
+        int color = -1;
+        int attenuationOn = -1;
+        int attenuation = -1;
+        int maxDistanceOfInfluence = -1;
+        int shadow = -1;
+        int nearAndFarPlane = -1;
+        int shadowCubeMap = -1;
+    };
+    struct SpotLightHandles {
+        int specularOn = -1;
+        int pos = -1;
+        int color = -1;
+        int attenuationOn = -1;
+        int attenuation = -1;
+        int maxDistanceOfInfluence = -1;
+        int dir = -1;
+        int cosAngle = -1;
+        int radialAttenuationEpx = -1;
+        int shadow = -1;
+        int nearAndFarPlane = -1;
+        int cameraMatrix = -1;
+        int shadowMap = -1;
+        int moment2Map = -1;
+        int scattering = -1;
+    };
+
+    IlluminationShader(char const* vertexFile, char const* fragmentFile);
+    // As above, with defines inserted after the fragment file's #version line
+    // (a variant of the same source).
+    IlluminationShader(char const* vertexFile, char const* fragmentFile, char const* defines);
+
+    void SetDepthTexture(DeferredFrameBuffer* gbuffer) const;
+    void SetDiffuseTexture(DeferredFrameBuffer* gbuffer) const;
+    void SetSpecularTexture(DeferredFrameBuffer* gbuffer) const;
+    void SetNormalTexture(DeferredFrameBuffer* gbuffer) const;
+    void SetEmitTexture(DeferredFrameBuffer* gbuffer) const;
+    void SetCameraWorldPos(Math::Vec4f const& position) const;
+    void SetInverseCameraMatrix(Math::Mat4f const& matrix) const;
+    void SetOpticalThickness(float value) const;
+
+    // Each packs one light into its array entry; an index at or above the
+    // kind's limit is logged and nothing is set.
+    void SetDirectionalLight(int index, Scene::DirectionalLight const* light) const;
+    void SetPointLight(int index, Scene::PointLight const* light) const;
+    void SetSpotLight(int index, Scene::SpotLight const* light) const;
+    // Bind texture in place of an entry's shadow cube map (unit 6 + slot).
+    void SetShadowCastingPointLightDummy(int index, unsigned int texture, int slot) const;
+    // Bind texture in place of an entry's shadow and moment-2 maps (units
+    // 8 + 2 slot and 9 + 2 slot).
+    void SetShadowCastingSpotLightDummy(int index, unsigned int texture, int slot) const;
+
+    // A count above the kind's limit is logged and the uniform keeps its value.
+    void SetDirectionalLightCount(int count) const;
+    void SetPointLightCount(int count) const;
+    void SetShadowCastingPointLightCount(int count) const;
+    void SetSpotLightCount(int count) const;
+    void SetShadowCastingSpotLightCount(int count) const;
+
+private:
+    void build(char const* vertexFile, char const* fragmentFile, char const* defines);
+    void bindUniformLocation();
+    void bindDirectionalLightUniformLocation(DirectionalLightHandles& handles, char const* name,
+                                             int index);
+    void bindPointLightUniformLocation(PointLightHandles& handles, char const* name, int index);
+    void bindSpotLightUniformLocation(SpotLightHandles& handles, char const* name, int index);
+    bool SetPointLight(PointLightHandles const& handles, bool shadow, int index,
+                       Scene::PointLight const* light) const;
+    bool SetSpotLight(SpotLightHandles const& handles, bool shadow, bool scattering, int index,
+                      Scene::SpotLight const* light) const;
+
+    int depthTextureHandle = -1;
+    int diffuseTextureHandle = -1;
+    int specularTextureHandle = -1;
+    int normalTextureHandle = -1;
+    int emitTextureHandle = -1;
+    int cameraWorldPosHandle = -1;
+    int inverseCameraMatrixHandle = -1;
+    int opticalThicknessHandle = -1;
+    DirectionalLightHandles directionalLights[RenderLimits::MaxDirectionalLights];
+    int directionalLightCountHandle = -1;
+    PointLightHandles pointLights[RenderLimits::MaxPointLights];
+    int pointLightCountHandle = -1;
+    PointLightHandles scPointLights[RenderLimits::MaxShadowCastingPointLights];
+    int scPointLightCountHandle = -1;
+    SpotLightHandles spotLights[RenderLimits::MaxSpotLights];
+    int spotLightCountHandle = -1;
+    SpotLightHandles scSpotLights[RenderLimits::MaxShadowCastingSpotLights];
+    int scSpotLightCountHandle = -1;
+};
+
+} // namespace Engine::Render::Shader

@@ -1,0 +1,14 @@
+#pragma once
+
+// Paths of the engine's own GLSL sources, relative to the working folder.
+namespace Engine::Render::ShaderPaths {
+
+constexpr char const* Folder = "../../EngineData/Shader/";
+constexpr char const* QuadVert = "../../EngineData/Shader/quad.vert";
+constexpr char const* FxaaFrag = "../../EngineData/Shader/fxaa.frag";
+constexpr char const* ToneMapFrag = "../../EngineData/Shader/toneMap.frag";
+constexpr char const* GaussFrag = "../../EngineData/Shader/gauss.frag";
+constexpr char const* AdaptiveLumFrag = "../../EngineData/Shader/adaptiveLum.frag";
+constexpr char const* IlluminationFrag = "../../EngineData/Shader/illumination.frag";
+
+} // namespace Engine::Render::ShaderPaths

@@ -1,0 +1,174 @@
+// The screen camera's frame: its render targets and the fixed sequence of
+// passes from the geometry pass to the window.
+#include <Engine/Render/DeferredFrameBuffer.h>
+#include <Engine/Render/EffectPlane.h>
+#include <Engine/Render/FrameProfiler.h>
+#include <Engine/Render/FxaaFrameBuffer.h>
+#include <Engine/Render/HDRFrameBuffer.h>
+#include <Engine/Render/Illumination.h>
+#include <Engine/Render/LightLookupTable.h>
+#include <Engine/Render/Shader/Shader.h>
+#include <Engine/Scene/Mesh.h>
+#include <Engine/Scene/ScreenCamera.h>
+#include <Engine/Scene/World.h>
+#include <Engine/Util/EffectSettings.h>
+#include <Engine/Util/Timer.h>
+#include <GL/glew.h>
+
+namespace Engine::Scene {
+
+namespace {
+
+// Tessellated meshes are drawn as triangle patches.
+const GLint PatchVertices = 3;
+
+void mark(Render::FrameProfiler* profiler, Render::FrameProfiler::Pass pass) {
+    if (profiler != nullptr) {
+        profiler->endOf(pass);
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Without loaded OpenGL entry points (no context was ever made current) the
+// camera keeps its culling half only: no render targets, and RenderFrame
+// draws nothing.
+bool openGLLoaded() {
+    return glGenBuffers != nullptr && glGenFramebuffers != nullptr;
+}
+
+} // namespace
+
+void ScreenCamera::InitFramePipeline() {
+    if (!openGLLoaded()) {
+        return;
+    }
+    effectPlane = new Render::EffectPlane();
+    illumination = new Render::Illumination(effectPlane, lightLookupTable);
+    CleanUpFrameBuffers();
+    InitFrameBuffers(static_cast<int>(width), static_cast<int>(height));
+}
+
+ScreenCamera::~ScreenCamera() {
+    CleanUpFrameBuffers();
+    delete effectPlane;
+    if (illumination != nullptr) {
+        delete illumination; // deletes the lookup table
+    } else {
+        delete lightLookupTable;
+    }
+}
+
+void ScreenCamera::SetCameraParameter(unsigned newWidth, unsigned newHeight, float newFov,
+                                      float newNear, float newFar) {
+    Camera::SetCameraParameter(newWidth, newHeight, newFov, newNear, newFar);
+    if (effectPlane == nullptr) {
+        return;
+    }
+    CleanUpFrameBuffers();
+    InitFrameBuffers(static_cast<int>(newWidth), static_cast<int>(newHeight));
+}
+
+void ScreenCamera::InitFrameBuffers(int w, int h) {
+    hdrTarget = new Render::HDRFrameBuffer();
+    hdrTarget->init(w, h, effectPlane);
+    hdrTarget->check();
+    gBuffer = new Render::DeferredFrameBuffer();
+    gBuffer->init(w, h);
+    gBuffer->check();
+    fxaaTarget = new Render::FxaaFrameBuffer();
+    fxaaTarget->init(w, h, effectPlane);
+    fxaaTarget->check();
+}
+
+void ScreenCamera::CleanUpFrameBuffers() {
+    delete hdrTarget;
+    hdrTarget = nullptr;
+    delete gBuffer;
+    gBuffer = nullptr;
+    delete fxaaTarget;
+    fxaaTarget = nullptr;
+}
+
+void ScreenCamera::RenderFrame(Util::Timer const& timer) {
+    if (gBuffer == nullptr) {
+        return;
+    }
+    Util::EffectSettings const* settings = Util::EffectSettings::Instance();
+    const GLsizei w = static_cast<GLsizei>(width);
+    const GLsizei h = static_cast<GLsizei>(height);
+
+    if (profiler != nullptr) {
+        profiler->beginFrame();
+    }
+    glPatchParameteri(GL_PATCH_VERTICES, PatchVertices);
+
+    // Geometry pass into the G-buffer.
+    gBuffer->enable();
+    glEnable(GL_DEPTH_TEST);
+    glDepthRange(0.0, 1.0);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    if (settings->DrawWireFrame()) {
+        glDisable(GL_CULL_FACE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    } else {
+        glEnable(GL_CULL_FACE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, w, h);
+    Render::Shader::Shader::SetCameraMatrix(absoluteMatrix);
+    for (auto const& entry : renderList) {
+        for (Mesh* mesh : entry.second) {
+            mesh->Draw(true);
+        }
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glEnable(GL_CULL_FACE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    mark(profiler, Render::FrameProfiler::Geometry);
+
+    // Shadow maps of every light of the world, not only the visible ones.
+    illumination->renderMaps(timer, world->Lights());
+    Render::Shader::Shader::SetCameraMatrix(absoluteMatrix);
+    mark(profiler, Render::FrameProfiler::ShadowMaps);
+
+    // Lighting into the HDR target.
+    hdrTarget->enable();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    illumination->illuminat(gBuffer, Location(), InverseAbsoluteMatrix(), VisibleLights());
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    mark(profiler, Render::FrameProfiler::Lighting);
+
+    hdrTarget->renderTonemapperInput(timer.RelativeTime());
+    mark(profiler, Render::FrameProfiler::AdaptationAndGlow);
+
+    if (settings->getFXAAon()) {
+        fxaaTarget->enable();
+        hdrTarget->toneMap2screen();
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    mark(profiler, Render::FrameProfiler::ToneMapping);
+
+    // The window.
+    glViewport(0, 0, w, h);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_BLEND);
+    if (settings->getFXAAon()) {
+        fxaaTarget->draw();
+    } else {
+        hdrTarget->toneMap2screen();
+    }
+    if (profiler != nullptr) {
+        profiler->endOf(Render::FrameProfiler::WindowPass);
+        profiler->endFrame();
+    }
+    // Debug overlays (world->DrawDebug()) are drawn here once they exist.
+}
+
+} // namespace Engine::Scene

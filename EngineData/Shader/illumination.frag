@@ -1,0 +1,258 @@
+#version 400 core
+// Deferred lighting: one full-screen pass over the G-buffer. The world
+// position is rebuilt from depth with the inverse camera matrix; every light
+// in the arrays up to its count adds Lambert diffuse and, when specularOn,
+// Blinn-Phong specular from the G-buffer's specular colour and shininess.
+// Emission adds the diffuse colour scaled by the emit value. The lit surface
+// is attenuated by the medium over its distance to the camera,
+// exp(-opticalThickness * d), as the scattering pass assumes.
+//
+// G-buffer: diffuse.rgb colour (linear after sRGB decode); specular.rgb
+// colour, specular.a shininess / 255; normal.xyz world normal, normal.w 1
+// where geometry was drawn; emit.r emission factor.
+
+in vec2 texCoord;
+out vec4 fragColor;
+
+// Limits and units shared with RenderLimits.h.
+#define MAX_DIRECTIONAL_LIGHTS 2
+#define MAX_POINT_LIGHTS 8
+#define MAX_SC_POINT_LIGHTS 2
+#define MAX_SPOT_LIGHTS 4
+#define MAX_SC_SPOT_LIGHTS 4
+
+struct DirectionalLight {
+    bool specularOn;
+    vec3 inverseDir;
+    vec3 color;
+};
+
+struct PointLight {
+    bool specularOn;
+    vec3 pos;
+    vec3 color;
+    bool attenuationOn;
+    vec3 attenuation; // constant, linear, quadratic
+    float maxDistanceOfInfluence;
+    bool shadow;
+    vec2 nearAndFarPlane;
+};
+
+struct SpotLight {
+    bool specularOn;
+    vec3 pos;
+    vec3 color;
+    bool attenuationOn;
+    vec3 attenuation;
+    float maxDistanceOfInfluence;
+    vec3 dir;
+    float cosAngle; // cosine of the cone's half-angle
+    float radialAttenuationEpx;
+    bool shadow;
+    vec2 nearAndFarPlane;
+    mat4 cameraMatrix; // world to shadow-map lookup
+    bool scattering;
+};
+
+uniform sampler2D depthTexture;
+uniform sampler2D diffuseTexture;
+uniform sampler2D specularTexture;
+uniform sampler2D normalTexture;
+uniform sampler2D emitTexture;
+uniform vec4 cameraWorldPos;
+uniform mat4 inverseCameraMatrix;
+uniform float opticalThickness;
+
+uniform DirectionalLight directionalLight[MAX_DIRECTIONAL_LIGHTS];
+uniform int directionalLightCount;
+uniform PointLight pointLight[MAX_POINT_LIGHTS];
+uniform int pointLightCount;
+uniform PointLight scPointLight[MAX_SC_POINT_LIGHTS];
+uniform int scPointLightCount;
+uniform SpotLight spotLight[MAX_SPOT_LIGHTS];
+uniform int spotLightCount;
+uniform SpotLight scSpotLight[MAX_SC_SPOT_LIGHTS];
+uniform int scSpotLightCount;
+
+uniform samplerCubeShadow scPointLightShadowCubeMap_0;
+uniform samplerCubeShadow scPointLightShadowCubeMap_1;
+uniform sampler2D scSpotLightShadowMap_0;
+uniform sampler2D scSpotLightShadowMap_1;
+uniform sampler2D scSpotLightShadowMap_2;
+uniform sampler2D scSpotLightShadowMap_3;
+uniform sampler2D scSpotLightMoment2Map_0;
+uniform sampler2D scSpotLightMoment2Map_1;
+uniform sampler2D scSpotLightMoment2Map_2;
+uniform sampler2D scSpotLightMoment2Map_3;
+
+// Surface at the current pixel.
+vec3 P;        // world position
+vec3 N;        // unit normal
+vec3 V;        // unit vector to the camera
+vec3 albedo;
+vec3 specColor;
+float shininess;
+
+// Diffuse plus specular of a light from unit direction L with colour c.
+vec3 shade(vec3 L, vec3 c, bool specularOn) {
+    float nDotL = dot(N, L);
+    if (nDotL <= 0.0) {
+        return vec3(0.0);
+    }
+    vec3 result = albedo * c * nDotL;
+    if (specularOn && shininess > 0.0) {
+        vec3 H = normalize(L + V);
+        result += specColor * c * pow(max(dot(N, H), 0.0), shininess);
+    }
+    return result;
+}
+
+// Distance attenuation 1 / (c + l d + q d^2); zero beyond the light's reach.
+float distanceFactor(bool attenuationOn, vec3 attenuation, float maxDistance, float d) {
+    if (!attenuationOn) {
+        return 1.0;
+    }
+    if (d > maxDistance) {
+        return 0.0;
+    }
+    float denom = attenuation.x + attenuation.y * d + attenuation.z * d * d;
+    return denom > 0.0 ? 1.0 / denom : 0.0;
+}
+
+vec3 pointContribution(PointLight light) {
+    vec3 toLight = light.pos - P;
+    float d = length(toLight);
+    float att = distanceFactor(light.attenuationOn, light.attenuation,
+                               light.maxDistanceOfInfluence, d);
+    if (att <= 0.0 || d <= 0.0) {
+        return vec3(0.0);
+    }
+    return shade(toLight / d, light.color, light.specularOn) * att;
+}
+
+// Cone factor: pow(cos, exponent) inside the cone, with a soft rim just
+// inside its edge, zero outside.
+float coneFactor(SpotLight light, vec3 L) {
+    float cosTheta = dot(-L, normalize(light.dir));
+    if (cosTheta < light.cosAngle) {
+        return 0.0;
+    }
+    float rim = max(0.002, 0.05 * (1.0 - light.cosAngle));
+    return pow(cosTheta, light.radialAttenuationEpx) *
+           smoothstep(light.cosAngle, light.cosAngle + rim, cosTheta);
+}
+
+vec3 spotContribution(SpotLight light, out vec3 L, out float d) {
+    vec3 toLight = light.pos - P;
+    d = length(toLight);
+    L = d > 0.0 ? toLight / d : vec3(0.0, 0.0, 1.0);
+    float att = distanceFactor(light.attenuationOn, light.attenuation,
+                               light.maxDistanceOfInfluence, d);
+    if (att <= 0.0) {
+        return vec3(0.0);
+    }
+    float cone = coneFactor(light, L);
+    if (cone <= 0.0) {
+        return vec3(0.0);
+    }
+    return shade(L, light.color, light.specularOn) * att * cone;
+}
+
+#ifndef WITHOUT_SHADOW_LIGHTS
+// (WITHOUT_SHADOW_LIGHTS builds the variant for frames without shadow-casting
+// lights: their uniforms are then unused.)
+
+float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
+    float ref = clamp((length(fromLight) - nearFar.x) / (nearFar.y - nearFar.x), 0.0, 1.0);
+    vec4 coord = vec4(fromLight, ref);
+    return i == 0 ? texture(scPointLightShadowCubeMap_0, coord)
+                  : texture(scPointLightShadowCubeMap_1, coord);
+}
+
+vec2 spotMoments(int i, vec2 uv) {
+    if (i == 0) {
+        return vec2(texture(scSpotLightShadowMap_0, uv).r, texture(scSpotLightMoment2Map_0, uv).a);
+    } else if (i == 1) {
+        return vec2(texture(scSpotLightShadowMap_1, uv).r, texture(scSpotLightMoment2Map_1, uv).a);
+    } else if (i == 2) {
+        return vec2(texture(scSpotLightShadowMap_2, uv).r, texture(scSpotLightMoment2Map_2, uv).a);
+    }
+    return vec2(texture(scSpotLightShadowMap_3, uv).r, texture(scSpotLightMoment2Map_3, uv).a);
+}
+
+// Variance shadow test (Chebyshev's upper bound) on the blurred moments.
+float spotShadow(int i, SpotLight light, float d) {
+    vec4 lookup = light.cameraMatrix * vec4(P, 1.0);
+    if (lookup.w <= 0.0) {
+        return 1.0;
+    }
+    vec2 uv = lookup.xy / lookup.w;
+    float depth = clamp((d - light.nearAndFarPlane.x) /
+                            (light.nearAndFarPlane.y - light.nearAndFarPlane.x), 0.0, 1.0);
+    vec2 moments = spotMoments(i, uv);
+    if (depth <= moments.x) {
+        return 1.0;
+    }
+    float variance = max(moments.y - moments.x * moments.x, 1.0e-5);
+    float delta = depth - moments.x;
+    float pMax = variance / (variance + delta * delta);
+    return clamp((pMax - 0.2) / 0.8, 0.0, 1.0); // cuts light bleeding
+}
+#endif
+
+void main() {
+    float depth = texture(depthTexture, texCoord).r;
+    vec4 normalSample = texture(normalTexture, texCoord);
+    if (depth >= 1.0 || normalSample.w <= 0.0) {
+        fragColor = vec4(0.0, 0.0, 0.0, 1.0);
+        return;
+    }
+    vec4 world = inverseCameraMatrix * vec4(vec3(texCoord, depth) * 2.0 - 1.0, 1.0);
+    P = world.xyz / world.w;
+    N = normalize(normalSample.xyz);
+    vec3 toCamera = cameraWorldPos.xyz - P;
+    float cameraDistance = length(toCamera);
+    V = cameraDistance > 0.0 ? toCamera / cameraDistance : N;
+    albedo = texture(diffuseTexture, texCoord).rgb;
+    vec4 specularSample = texture(specularTexture, texCoord);
+    specColor = specularSample.rgb;
+    shininess = specularSample.a * 255.0;
+
+    vec3 color = vec3(0.0);
+    for (int i = 0; i < directionalLightCount && i < MAX_DIRECTIONAL_LIGHTS; ++i) {
+        color += shade(normalize(directionalLight[i].inverseDir), directionalLight[i].color,
+                       directionalLight[i].specularOn);
+    }
+    for (int i = 0; i < pointLightCount && i < MAX_POINT_LIGHTS; ++i) {
+        color += pointContribution(pointLight[i]);
+    }
+#ifndef WITHOUT_SHADOW_LIGHTS
+    for (int i = 0; i < scPointLightCount && i < MAX_SC_POINT_LIGHTS; ++i) {
+        vec3 lit = pointContribution(scPointLight[i]);
+        if (scPointLight[i].shadow && any(greaterThan(lit, vec3(0.0)))) {
+            lit *= cubeShadow(i, P - scPointLight[i].pos, scPointLight[i].nearAndFarPlane);
+        }
+        color += lit;
+    }
+#endif
+    for (int i = 0; i < spotLightCount && i < MAX_SPOT_LIGHTS; ++i) {
+        vec3 L;
+        float d;
+        color += spotContribution(spotLight[i], L, d);
+    }
+#ifndef WITHOUT_SHADOW_LIGHTS
+    for (int i = 0; i < scSpotLightCount && i < MAX_SC_SPOT_LIGHTS; ++i) {
+        vec3 L;
+        float d;
+        vec3 lit = spotContribution(scSpotLight[i], L, d);
+        if (any(greaterThan(lit, vec3(0.0)))) {
+            lit *= spotShadow(i, scSpotLight[i], d);
+        }
+        color += lit;
+    }
+#endif
+
+    color += albedo * texture(emitTexture, texCoord).r;
+    color *= exp(-max(opticalThickness, 0.0) * cameraDistance);
+    fragColor = vec4(color, 1.0);
+}

@@ -1,0 +1,173 @@
+// Frame benchmark of the deferred renderer. For each window size it measures,
+// in the same run: an empty frame (clear and swap), one textured full-screen
+// pass, and the reference scene, the last in total (wall clock, with the GPU
+// finished every frame) and per pass (GPU timestamp queries). Every scene
+// frame uses the fixed time step of the reference-image tests.
+//
+//   FrameBench [--frames N] [--size WxH]   (default 200 frames, both sizes)
+
+#include "Render/TestScene.h"
+
+#include <Engine/Render/ColorFrameBuffer.h>
+#include <Engine/Render/EffectPlane.h>
+#include <Engine/Render/FrameProfiler.h>
+#include <Engine/Render/Shader/PostprocessingShader.h>
+#include <Engine/Util/UtilFunctions.h>
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Engine::Render::FrameProfiler;
+
+// A 1024 x 768 frame of the reference scene must take less than this.
+constexpr double FrameBudgetMs = 15.0;
+constexpr int WarmUpFrames = 10;
+
+// Average wall-clock milliseconds of frames of f, each finished and swapped.
+double timeFrames(GLFWwindow* window, int frames, std::function<void()> const& f) {
+    for (int i = 0; i < WarmUpFrames; ++i) {
+        f();
+        glfwSwapBuffers(window);
+    }
+    glFinish();
+    const Clock::time_point start = Clock::now();
+    for (int i = 0; i < frames; ++i) {
+        f();
+        glfwSwapBuffers(window);
+        glFinish();
+    }
+    const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
+    return elapsed.count() / frames;
+}
+
+struct Result {
+    double emptyMs = 0.0;
+    double fullScreenPassMs = 0.0;
+    double frameMs = 0.0;
+    double passMs[FrameProfiler::PassCount] = {};
+    double gpuTotalMs = 0.0;
+};
+
+Result measure(GLFWwindow* window, int width, int height, int frames) {
+    Result result;
+    glfwSetWindowSize(window, width, height);
+    glViewport(0, 0, width, height);
+    glDisable(GL_DEPTH_TEST);
+
+    result.emptyMs = timeFrames(window, frames, [] {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    });
+
+    {
+        Engine::Render::EffectPlane plane;
+        Engine::Render::ColorFrameBuffer source;
+        source.init(width, height, true);
+        source.check();
+        source.enable();
+        glClearColor(0.3f, 0.5f, 0.7f, 1.0f);
+        source.clearAll();
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, width, height);
+        Engine::Render::Shader::PostprocessingShader copy("../../EngineData/Shader/quad.vert",
+                                                          "../../tests/FrameBench/copy.frag");
+        result.fullScreenPassMs = timeFrames(window, frames, [&] {
+            glClear(GL_COLOR_BUFFER_BIT);
+            copy.Activate();
+            plane.enableVertexBO();
+            copy.SetDiffuseTexture(&source);
+            plane.draw(&copy);
+            plane.disableVertexBO();
+            glUseProgram(0);
+        });
+    }
+
+    RenderTest::TestScene scene(static_cast<unsigned>(width), static_cast<unsigned>(height));
+    scene.buildReferenceScene();
+    FrameProfiler profiler;
+    scene.camera->Profiler(&profiler);
+    result.frameMs = timeFrames(window, frames, [&] { scene.frame(); });
+    // The warm-up frames are timed too: start the averages afresh and time
+    // the passes over a second run of the same length.
+    profiler.reset();
+    for (int i = 0; i < frames; ++i) {
+        scene.frame();
+        glfwSwapBuffers(window);
+    }
+    profiler.flush();
+    for (int pass = 0; pass < FrameProfiler::PassCount; ++pass) {
+        result.passMs[pass] = profiler.AverageMs(pass);
+    }
+    result.gpuTotalMs = profiler.AverageTotalMs();
+    scene.camera->Profiler(nullptr);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    return result;
+}
+
+void print(int width, int height, int frames, Result const& r) {
+    std::printf("%dx%d, %d frames (ms per frame)\n", width, height, frames);
+    std::printf("  empty frame (clear + swap)   %7.3f\n", r.emptyMs);
+    std::printf("  textured full-screen pass    %7.3f\n", r.fullScreenPassMs);
+    std::printf("  reference scene, wall clock  %7.3f\n", r.frameMs);
+    std::printf("  reference scene, GPU passes  %7.3f\n", r.gpuTotalMs);
+    for (int pass = 0; pass < FrameProfiler::PassCount; ++pass) {
+        std::printf("    %-26s %7.3f\n", FrameProfiler::PassName(pass), r.passMs[pass]);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    int frames = 200;
+    int onlyWidth = 0;
+    int onlyHeight = 0;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--frames") == 0) {
+            frames = std::max(1, std::atoi(argv[i + 1]));
+        } else if (std::strcmp(argv[i], "--size") == 0) {
+            std::sscanf(argv[i + 1], "%dx%d", &onlyWidth, &onlyHeight);
+        }
+    }
+    if (glfwInit() != GLFW_TRUE) {
+        std::fprintf(stderr, "GLFW could not be initialised (is an X server running?)\n");
+        return 1;
+    }
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 16);
+    GLFWwindow* window = glfwCreateWindow(1024, 768, "FrameBench", nullptr, nullptr);
+    if (window == nullptr) {
+        glfwTerminate();
+        return 1;
+    }
+    glfwMakeContextCurrent(window);
+    glfwSwapInterval(0);
+    Engine::Util::UtilFunctions::InitGlew();
+
+    int status = 0;
+    if (onlyWidth > 0 && onlyHeight > 0) {
+        print(onlyWidth, onlyHeight, frames, measure(window, onlyWidth, onlyHeight, frames));
+    } else {
+        const Result small = measure(window, 640, 480, frames);
+        print(640, 480, frames, small);
+        const Result large = measure(window, 1024, 768, frames);
+        print(1024, 768, frames, large);
+        const bool withinBudget = large.frameMs < FrameBudgetMs;
+        std::printf("1024x768 frame %.3f ms: %s the %.1f ms budget\n", large.frameMs,
+                    withinBudget ? "within" : "OVER", FrameBudgetMs);
+    }
+    if (glGetError() != GL_NO_ERROR) {
+        std::printf("an OpenGL error is pending after the benchmark\n");
+        status = 1;
+    }
+    glfwDestroyWindow(window);
+    glfwTerminate();
+    return status;
+}

@@ -1,0 +1,233 @@
+#include "Render/DriverResidency.h"
+#include "Render/ImageCompare.h"
+#include "Render/TestScene.h"
+#include "Support/GLContext.h"
+
+#include <Engine/Render/DeferredFrameBuffer.h>
+#include <Engine/Render/FxaaFrameBuffer.h>
+#include <Engine/Render/HDRFrameBuffer.h>
+#include <Engine/Util/EffectSettings.h>
+#include <GL/glew.h>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+
+using namespace RenderTest;
+using Engine::Util::EffectSettings;
+
+namespace {
+
+// Loaded before any test runs (see DriverResidency.h).
+[[maybe_unused]] const bool driverResident = keepGLDriverLoaded();
+
+constexpr int W = 160;
+constexpr int H = 120;
+// Frames rendered before a picture is taken.
+constexpr int WarmUpFrames = 12;
+// A pixel differs when one channel is off by more than this (of 255) ...
+constexpr int PixelTolerance = 12;
+// ... and a picture matches when at most this share of pixels differ.
+constexpr double AllowedShare = 0.005;
+
+std::string referencePath(std::string const& name) {
+    return std::string(RENDER_REFERENCE_DIR) + "/" + name + ".png";
+}
+
+// Compares with the committed reference. RENDER_UPDATE_REFERENCES=1 rewrites
+// it instead; the picture and a difference image go to render-diff/ when they
+// differ or when RENDER_WRITE_DIFF=1.
+void expectMatchesReference(Image const& image, std::string const& name) {
+    if (std::getenv("RENDER_UPDATE_REFERENCES") != nullptr) {
+        ASSERT_TRUE(writePng(referencePath(name), image));
+        return;
+    }
+    Image expected;
+    ASSERT_TRUE(readPng(referencePath(name), expected)) << "no reference " << referencePath(name);
+    ASSERT_EQ(expected.width, image.width);
+    ASSERT_EQ(expected.height, image.height);
+    const Comparison result = compare(image, expected, PixelTolerance);
+    const int allowed = static_cast<int>(AllowedShare * image.width * image.height);
+    if (result.differing > allowed || std::getenv("RENDER_WRITE_DIFF") != nullptr) {
+        mkdir("render-diff", 0755);
+        writePng("render-diff/" + name + ".png", image);
+        writePng("render-diff/" + name + "-diff.png", result.difference);
+    }
+    EXPECT_LE(result.differing, allowed)
+        << name << ": " << result.differing << " pixels differ, largest difference "
+        << result.maxDifference << " (see render-diff/)";
+}
+
+class ScreenCameraGLTest : public TestSupport::GLTest {
+protected:
+    void SetUp() override {
+        TestSupport::GLTest::SetUp();
+        *EffectSettings::Instance() = EffectSettings();
+    }
+    void TearDown() override {
+        *EffectSettings::Instance() = EffectSettings();
+        // The frame leaves depth test and writes off for the window pass.
+        glEnable(GL_DEPTH_TEST);
+        glDepthMask(GL_TRUE);
+        TestSupport::GLTest::TearDown();
+    }
+
+    static Image render(TestScene& scene, int frames = WarmUpFrames) {
+        for (int i = 0; i < frames; ++i) {
+            scene.frame();
+        }
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return readFramebuffer(static_cast<int>(scene.camera->Width()),
+                               static_cast<int>(scene.camera->Height()));
+    }
+
+    static double litShare(Image const& image, int threshold = 8) {
+        int lit = 0;
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                unsigned char const* p = image.at(x, y);
+                if (p[0] > threshold || p[1] > threshold || p[2] > threshold) {
+                    ++lit;
+                }
+            }
+        }
+        return static_cast<double>(lit) / (image.width * image.height);
+    }
+
+    static GLint textureWidth(unsigned int texture) {
+        GLint w = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return w;
+    }
+};
+
+} // namespace
+
+TEST_F(ScreenCameraGLTest, ReferenceScene) {
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    expectMatchesReference(render(scene), "scene");
+}
+
+TEST_F(ScreenCameraGLTest, ReferenceSceneWithoutFxaa) {
+    EffectSettings::Instance()->setFXAAon(false);
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    expectMatchesReference(render(scene), "scene-nofxaa");
+}
+
+TEST_F(ScreenCameraGLTest, ReferenceSceneInWireframe) {
+    EffectSettings::Instance()->DrawWireFrame(true);
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    expectMatchesReference(render(scene), "scene-wireframe");
+}
+
+TEST_F(ScreenCameraGLTest, FadeToBlackGivesABlackFrame) {
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    EXPECT_GT(litShare(render(scene)), 0.5);
+    EffectSettings::Instance()->setHDRfade2Black(false);
+    EXPECT_EQ(litShare(render(scene, 1), 0), 0.0);
+}
+
+TEST_F(ScreenCameraGLTest, FxaaChangesOnlyEdgePixels) {
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    EffectSettings::Instance()->setFXAAon(false);
+    const Image plain = render(scene);
+    EffectSettings::Instance()->setFXAAon(true);
+    const Image smoothed = render(scene, 1);
+    const Comparison result = compare(plain, smoothed, 2);
+    EXPECT_GT(result.differing, 50) << "FXAA should soften the scene's edges";
+    EXPECT_LT(result.differing, W * H / 4) << "FXAA should leave flat areas alone";
+}
+
+TEST_F(ScreenCameraGLTest, WireframeShowsLinesWithoutCulling) {
+    TestScene scene(W, H);
+    // A wall seen from behind: culled when filled, outlined in wireframe.
+    scene.addMesh(makeFloor(4.0f, 4, 1.0f), scene.colorMaterial(Vec3f(1, 1, 1), 4.0f),
+                  translate(Vec3f(0, 2, 0)) * Mat4f::RotateX(-Pi / 2.0f));
+    scene.commitLights();
+    EXPECT_EQ(litShare(render(scene)), 0.0);
+    EffectSettings::Instance()->DrawWireFrame(true);
+    const double share = litShare(render(scene));
+    EXPECT_GT(share, 0.01);
+    EXPECT_LT(share, 0.5) << "only outlines are drawn";
+    // Culling and filled polygons are on again after the geometry pass.
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    GLint mode[2] = {0, 0};
+    glGetIntegerv(GL_POLYGON_MODE, mode);
+    EXPECT_EQ(mode[0], GL_FILL);
+}
+
+TEST_F(ScreenCameraGLTest, StateAfterAFrame) {
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    render(scene, 2);
+    GLint value = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &value);
+    EXPECT_EQ(value, 0);
+    glGetIntegerv(GL_CURRENT_PROGRAM, &value);
+    EXPECT_EQ(value, 0);
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLboolean mask = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &mask);
+    EXPECT_EQ(mask, GL_FALSE);
+    glGetIntegerv(GL_PATCH_VERTICES, &value);
+    EXPECT_EQ(value, 3);
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], W);
+    EXPECT_EQ(viewport[3], H);
+}
+
+TEST_F(ScreenCameraGLTest, WithoutFxaaNothingIsRenderedIntoTheFxaaTarget) {
+    EffectSettings::Instance()->setFXAAon(false);
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    Engine::Render::FxaaFrameBuffer* fxaa = scene.camera->FxaaTarget();
+    fxaa->enable();
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    fxaa->clearAll();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const Image picture = render(scene);
+    EXPECT_GT(litShare(picture), 0.5);
+    std::vector<unsigned char> texel(static_cast<size_t>(W * H * 4));
+    glBindTexture(GL_TEXTURE_2D, fxaa->getColorTexID());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    for (size_t i = 0; i < texel.size(); i += 4 * 97) {
+        ASSERT_EQ(texel[i], 0);
+        ASSERT_EQ(texel[i + 1], 255);
+    }
+}
+
+TEST_F(ScreenCameraGLTest, NewSizeRebuildsEveryTarget) {
+    TestScene scene(W, H);
+    scene.buildReferenceScene();
+    render(scene, 1);
+    scene.camera->SetCameraParameter(200, 100, 1.0471976f, 0.1f, 100.0f);
+    EXPECT_EQ(textureWidth(scene.camera->GBuffer()->DiffuseColorTexID()), 200);
+    EXPECT_EQ(textureWidth(scene.camera->HDRTarget()->getColorTexID()), 200);
+    EXPECT_EQ(textureWidth(scene.camera->FxaaTarget()->getColorTexID()), 200);
+    const Image big = render(scene, 2);
+    EXPECT_EQ(big.width, 200);
+    // The picture fills the new width: the rightmost columns show the floor.
+    int litRight = 0;
+    for (int y = 0; y < big.height; ++y) {
+        unsigned char const* p = big.at(195, y);
+        litRight += (p[0] + p[1] + p[2] > 30) ? 1 : 0;
+    }
+    EXPECT_GT(litRight, 20);
+}
+
+TEST_F(ScreenCameraGLTest, EmptyWorldRendersBlack) {
+    TestScene scene(W, H);
+    scene.commitLights();
+    EXPECT_EQ(litShare(render(scene), 0), 0.0);
+}
