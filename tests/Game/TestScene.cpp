@@ -1,5 +1,7 @@
 #include "TestScene.h"
 
+#include "Support/DriverResidency.h"
+
 #include <Engine/Scene/CameraComponent.h>
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>
@@ -35,6 +37,8 @@ private:
 } // namespace
 
 Game::DemoHooks::Scene TestScene::Build(Game::ApplicationState& app) {
+    // The context is current here: keep its driver resident for the leak check.
+    TestSupport::keepGLDriverResident();
     world = new World();
     auto* cameraObject = new SceneObject();
     cameraObject->Components()[COMPONENT_POSITION] = new PositionComponent(cameraObject);

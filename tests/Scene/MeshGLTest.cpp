@@ -17,9 +17,7 @@
 #include <GL/glew.h>
 #include <array>
 #include <cstring>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <link.h>
 #include <memory>
 #include <vector>
 
@@ -35,17 +33,6 @@ using Engine::Util::SharedPointer;
 namespace {
 
 constexpr int Size = 32;
-
-// Mesa keeps some blocks of its first draw reachable only from the globals of
-// its DRI driver. The driver is unloaded when the test's GL context goes away
-// at exit, after which LeakSanitizer reports those blocks as leaked. Keeping
-// the driver loaded keeps them reachable.
-int keepDriverLoaded(dl_phdr_info* info, std::size_t, void*) {
-    if (info->dlpi_name != nullptr && std::strstr(info->dlpi_name, "_dri.so") != nullptr) {
-        dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-    }
-    return 0;
-}
 
 // Places vertices with the model and camera matrices and writes the diffuse
 // colour, brightened by the emission.
@@ -106,7 +93,6 @@ class MeshGLTest : public TestSupport::GLTest {
 protected:
     void SetUp() override {
         TestSupport::GLTest::SetUp();
-        dl_iterate_phdr(keepDriverLoaded, nullptr);
         glGenTextures(1, &target);
         glBindTexture(GL_TEXTURE_2D, target);
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, Size, Size, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);

@@ -1,5 +1,7 @@
 #include "Support/GLContext.h"
 
+#include "Support/DriverResidency.h"
+
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -49,6 +51,7 @@ void GLTest::SetUpTestSuite() {
     }
     glfwMakeContextCurrent(window);
     Engine::Util::UtilFunctions::InitGlew();
+    keepGLDriverResident();
     std::atexit(destroyWindow);
     if (!GLEW_VERSION_4_0) {
         std::fprintf(stderr, "OpenGL 4.0 is not available: %s\n", glGetString(GL_VERSION));
