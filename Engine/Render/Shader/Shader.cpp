@@ -242,6 +242,11 @@ void Shader::deleteShaders() {
                               &tessEvaluationShader, &tessControlShader};
     for (unsigned int* stage : stages) {
         if (*stage != NO_STAGE) {
+            // Detached, the stage object is freed now rather than with the
+            // program; the linked program keeps working without it.
+            if (program != 0) {
+                glDetachShader(program, *stage);
+            }
             glDeleteShader(*stage);
             *stage = NO_STAGE;
         }
