@@ -8,11 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#define ENGINE_TEST_EARLY_LEAK_CHECK 1
-#endif
-
 namespace TestSupport {
 
 namespace {
@@ -20,12 +15,6 @@ namespace {
 GLFWwindow* window = nullptr;
 
 void destroyWindow() {
-#if defined(ENGINE_TEST_EARLY_LEAK_CHECK)
-    // Mesa's llvmpipe leaves two small blocks behind once a context that has
-    // drawn is destroyed. Check for leaks while the context still exists; this
-    // replaces the check at exit.
-    __lsan_do_leak_check();
-#endif
     if (window != nullptr) {
         glfwDestroyWindow(window);
         window = nullptr;
