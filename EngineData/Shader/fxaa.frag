@@ -6,8 +6,9 @@
 // stored it in perceptual space (the colour itself is sampled linear).
 // The software rasteriser runs every instruction for every pixel (branches
 // and early exits save nothing), so the pass is written for the fewest
-// texture reads: the 3 x 3 luma comes from gathers, the centre is fetched,
-// and the edge walk is unrolled without data-dependent exits.
+// texture reads: the 3 x 3 luma comes from two gathers and two fetches, the
+// centre is fetched, and the edge walk always takes all its steps, an end
+// once found staying put.
 
 in vec2 texCoord;
 out vec4 fragColor;
