@@ -4,6 +4,11 @@
 // the nearer end; sub-pixel aliasing is softened by a low-pass on the 3 x 3
 // neighbourhood. Luma is read from the alpha channel, where the tone mapper
 // stored it in perceptual space (the colour itself is sampled linear).
+// The software rasteriser runs every instruction for every pixel (branches
+// and early exits save nothing), so the pass is written for the fewest
+// texture reads: the 3 x 3 luma comes from two gathers and two fetches, the
+// centre is fetched, and the edge walk always takes all its steps, an end
+// once found staying put.
 
 in vec2 texCoord;
 out vec4 fragColor;
@@ -14,6 +19,8 @@ uniform vec2 sampleSize; // one texel
 const float edgeThreshold = 0.166;
 const float edgeThresholdMin = 0.0833;
 const float subpixQuality = 0.75;
+// The first step to either side is one texel; then the walk goes on by
+// these steps.
 const int searchSteps = 5;
 const float stepSizes[5] = float[](1.0, 1.5, 2.0, 4.0, 12.0);
 
@@ -23,27 +30,30 @@ float lumaAt(vec2 uv) {
 
 void main() {
     vec2 uv = texCoord;
-    vec4 centerSample = textureLod(colorTexture, uv, 0.0);
+    ivec2 lastTexel = textureSize(colorTexture, 0) - 1;
+    ivec2 pixel = clamp(ivec2(uv / sampleSize), ivec2(0), lastTexel);
+    vec4 centerSample = texelFetch(colorTexture, pixel, 0);
     vec3 center = centerSample.rgb;
     float lumaM = centerSample.a;
-    float lumaS = textureLodOffset(colorTexture, uv, 0.0, ivec2(0, -1)).a;
-    float lumaN = textureLodOffset(colorTexture, uv, 0.0, ivec2(0, 1)).a;
-    float lumaW = textureLodOffset(colorTexture, uv, 0.0, ivec2(-1, 0)).a;
-    float lumaE = textureLodOffset(colorTexture, uv, 0.0, ivec2(1, 0)).a;
+    // Luma of the 2 x 2 blocks below-left and above-right of the pixel; the
+    // two remaining corners are fetched (clamped to the edge, as the sampler
+    // does for the gathers).
+    vec4 lowLeft = textureGather(colorTexture, uv - 0.5 * sampleSize, 3);  // W M S SW
+    vec4 upRight = textureGather(colorTexture, uv + 0.5 * sampleSize, 3);  // N NE E M
+    float lumaW = lowLeft.x;
+    float lumaS = lowLeft.z;
+    float lumaSW = lowLeft.w;
+    float lumaN = upRight.x;
+    float lumaNE = upRight.y;
+    float lumaE = upRight.z;
+    float lumaNW = texelFetch(colorTexture, clamp(pixel + ivec2(-1, 1), ivec2(0), lastTexel), 0).a;
+    float lumaSE = texelFetch(colorTexture, clamp(pixel + ivec2(1, -1), ivec2(0), lastTexel), 0).a;
 
     float rangeMax = max(lumaM, max(max(lumaN, lumaS), max(lumaW, lumaE)));
     float rangeMin = min(lumaM, min(min(lumaN, lumaS), min(lumaW, lumaE)));
     float range = rangeMax - rangeMin;
-    // Low contrast: not an edge, leave the pixel as it is.
-    if (range < max(edgeThresholdMin, rangeMax * edgeThreshold)) {
-        fragColor = vec4(center, 1.0);
-        return;
-    }
-
-    float lumaNW = textureLodOffset(colorTexture, uv, 0.0, ivec2(-1, 1)).a;
-    float lumaNE = textureLodOffset(colorTexture, uv, 0.0, ivec2(1, 1)).a;
-    float lumaSW = textureLodOffset(colorTexture, uv, 0.0, ivec2(-1, -1)).a;
-    float lumaSE = textureLodOffset(colorTexture, uv, 0.0, ivec2(1, -1)).a;
+    // Low contrast: not an edge, the pixel stays as it is.
+    bool isEdge = range >= max(edgeThresholdMin, rangeMax * edgeThreshold);
 
     float lumaNS = lumaN + lumaS;
     float lumaWE = lumaW + lumaE;
@@ -61,7 +71,7 @@ void main() {
 
     // Sub-pixel low-pass amount from the 3 x 3 average.
     float subpixA = (2.0 * (lumaNS + lumaWE) + lumaNWSW + lumaNESE) / 12.0;
-    float subpixB = clamp(abs(subpixA - lumaM) / range, 0.0, 1.0);
+    float subpixB = clamp(abs(subpixA - lumaM) / max(range, 1.0e-6), 0.0, 1.0);
     float subpixC = (-2.0 * subpixB + 3.0) * subpixB * subpixB;
     float subpix = subpixC * subpixC * subpixQuality;
 
@@ -70,24 +80,14 @@ void main() {
     float lumaPos = horzSpan ? lumaN : lumaE;
     float gradientNeg = abs(lumaNeg - lumaM);
     float gradientPos = abs(lumaPos - lumaM);
-    float lengthSign = horzSpan ? sampleSize.y : sampleSize.x;
     bool negSide = gradientNeg >= gradientPos;
     float gradient = max(gradientNeg, gradientPos);
-    float lumaLocalAverage;
-    if (negSide) {
-        lengthSign = -lengthSign;
-        lumaLocalAverage = 0.5 * (lumaNeg + lumaM);
-    } else {
-        lumaLocalAverage = 0.5 * (lumaPos + lumaM);
-    }
+    float lengthSign = (horzSpan ? sampleSize.y : sampleSize.x) * (negSide ? -1.0 : 1.0);
+    float lumaLocalAverage = 0.5 * ((negSide ? lumaNeg : lumaPos) + lumaM);
 
     // Start half a texel over, on the edge itself, and walk both ways.
-    vec2 posB = uv;
-    if (horzSpan) {
-        posB.y += lengthSign * 0.5;
-    } else {
-        posB.x += lengthSign * 0.5;
-    }
+    vec2 across = horzSpan ? vec2(0.0, lengthSign) : vec2(lengthSign, 0.0);
+    vec2 posB = uv + 0.5 * across;
     vec2 offNP = horzSpan ? vec2(sampleSize.x, 0.0) : vec2(0.0, sampleSize.y);
     float gradientScaled = gradient * 0.25;
 
@@ -97,17 +97,18 @@ void main() {
     float lumaEndP = lumaAt(posP) - lumaLocalAverage;
     bool doneN = abs(lumaEndN) >= gradientScaled;
     bool doneP = abs(lumaEndP) >= gradientScaled;
-    for (int i = 0; i < searchSteps && !(doneN && doneP); ++i) {
-        if (!doneN) {
-            posN -= offNP * stepSizes[i];
-            lumaEndN = lumaAt(posN) - lumaLocalAverage;
-            doneN = abs(lumaEndN) >= gradientScaled;
-        }
-        if (!doneP) {
-            posP += offNP * stepSizes[i];
-            lumaEndP = lumaAt(posP) - lumaLocalAverage;
-            doneP = abs(lumaEndP) >= gradientScaled;
-        }
+    for (int i = 0; i < searchSteps; ++i) {
+        // An end once found stays put: its position and luma are kept.
+        vec2 nextN = posN - offNP * stepSizes[i];
+        vec2 nextP = posP + offNP * stepSizes[i];
+        float endN = lumaAt(nextN) - lumaLocalAverage;
+        float endP = lumaAt(nextP) - lumaLocalAverage;
+        posN = doneN ? posN : nextN;
+        posP = doneP ? posP : nextP;
+        lumaEndN = doneN ? lumaEndN : endN;
+        lumaEndP = doneP ? lumaEndP : endP;
+        doneN = doneN || abs(lumaEndN) >= gradientScaled;
+        doneP = doneP || abs(lumaEndP) >= gradientScaled;
     }
 
     float distN = horzSpan ? (uv.x - posN.x) : (uv.y - posN.y);
@@ -123,11 +124,6 @@ void main() {
     float pixelOffset = goodSpan ? (0.5 - dist / spanLength) : 0.0;
     float finalOffset = max(pixelOffset, subpix);
 
-    vec2 finalUv = uv;
-    if (horzSpan) {
-        finalUv.y += finalOffset * lengthSign;
-    } else {
-        finalUv.x += finalOffset * lengthSign;
-    }
-    fragColor = vec4(textureLod(colorTexture, finalUv, 0.0).rgb, 1.0);
+    vec3 blended = textureLod(colorTexture, uv + finalOffset * across, 0.0).rgb;
+    fragColor = vec4(isEdge ? blended : center, 1.0);
 }

@@ -2,6 +2,10 @@
 // Glow chain. operationMode 0: bright pass and downsample of the HDR colour
 // (the HDR target's mipmaps do the averaging); 1: horizontal and 2: vertical
 // separable Gaussian blur, stepping by sampleSize (one texel of the target).
+// The software rasteriser runs every branch for every pixel, so the three
+// modes share one sampling path: the blur direction is zero in mode 0 (all
+// taps read the same point and the weights sum to 1), and the 9-tap kernel
+// is folded into 5 bilinear taps between texel pairs.
 
 in vec2 texCoord;
 out vec4 fragColor;
@@ -14,34 +18,33 @@ uniform vec2 sampleSize;
 const float brightThreshold = 1.0;
 const float glowStrength = 0.5;
 
-// 9-tap kernel, sigma of about 2 texels, weights sum to 1.
-const float weights[5] = float[](0.2270270270, 0.1945945946, 0.1216216216, 0.0540540541,
-                                 0.0162162162);
-
-vec3 blur(vec2 direction) {
-    vec3 sum = texture(colorTexture, texCoord).rgb * weights[0];
-    for (int i = 1; i < 5; ++i) {
-        vec2 offset = direction * sampleSize * float(i);
-        sum += texture(colorTexture, texCoord + offset).rgb * weights[i];
-        sum += texture(colorTexture, texCoord - offset).rgb * weights[i];
-    }
-    return sum;
-}
+// 9-tap kernel, sigma of about 2 texels, weights 0.2270270270, 0.1945945946,
+// 0.1216216216, 0.0540540541, 0.0162162162 (sum 1). Neighbouring taps 1 and 2,
+// 3 and 4 are read as one linear sample each at their weighted mean offset.
+const float centerWeight = 0.2270270270;
+const float pairWeights[2] = float[](0.3162162162, 0.0702702703);
+const float pairOffsets[2] = float[](1.3846153846, 3.2307692308);
 
 void main() {
+    // A mipmap level near the target's size, so that in mode 0 every HDR
+    // pixel contributes; 0 for the blur steps, whose source has no mipmaps.
+    vec2 sourceSize = vec2(textureSize(colorTexture, 0));
+    float level = max(0.0, log2(max(sourceSize.x, sourceSize.y) * sampleSize.x));
+    vec2 direction = operationMode == 1   ? vec2(sampleSize.x, 0.0)
+                     : operationMode == 2 ? vec2(0.0, sampleSize.y)
+                                          : vec2(0.0);
+
+    vec3 c = textureLod(colorTexture, texCoord, level).rgb * centerWeight;
+    for (int i = 0; i < 2; ++i) {
+        vec2 offset = direction * pairOffsets[i];
+        c += textureLod(colorTexture, texCoord + offset, level).rgb * pairWeights[i];
+        c += textureLod(colorTexture, texCoord - offset, level).rgb * pairWeights[i];
+    }
+
     if (operationMode == 0) {
-        // Read from a mipmap level near the target's size so that every HDR
-        // pixel contributes.
-        vec2 sourceSize = vec2(textureSize(colorTexture, 0));
-        float level = max(0.0, log2(max(sourceSize.x, sourceSize.y) * sampleSize.x));
-        vec3 c = textureLod(colorTexture, texCoord, level).rgb;
         c = clamp(c, vec3(0.0), vec3(1.0e4)); // keeps NaN and Inf out of the chain
         float l = dot(c, vec3(0.2126, 0.7152, 0.0722));
-        vec3 bright = l > brightThreshold ? c * ((l - brightThreshold) / l) : vec3(0.0);
-        fragColor = vec4(bright * glowStrength, 1.0);
-    } else if (operationMode == 1) {
-        fragColor = vec4(blur(vec2(1.0, 0.0)), 1.0);
-    } else {
-        fragColor = vec4(blur(vec2(0.0, 1.0)), 1.0);
+        c = l > brightThreshold ? c * ((l - brightThreshold) / l) * glowStrength : vec3(0.0);
     }
+    fragColor = vec4(c, 1.0);
 }

@@ -4,7 +4,9 @@
 // (Hable's). The four show flags add the plain or tone-mapped images, and
 // HDRfade2Black scales the result (0 gives black). Alpha carries the
 // perceptual luma of the result (the square root of its linear luma), which
-// the FXAA pass reads instead of computing it for every sample.
+// the FXAA pass reads instead of computing it for every sample. The HDR
+// target has the size of the output, so its colour is fetched texel by texel
+// (no filtering and no mipmap level to choose).
 
 in vec2 texCoord;
 out vec4 fragColor;
@@ -34,13 +36,13 @@ vec3 toneMap(vec3 c, float exposure) {
 }
 
 void main() {
-    float adapted = texture(lumTexture, vec2(0.5)).r;
+    float adapted = texelFetch(lumTexture, ivec2(0), 0).r;
     if (isnan(adapted) || isinf(adapted) || adapted <= 0.0) {
         adapted = keyValue;
     }
     float exposure = keyValue / max(adapted, 0.001);
 
-    vec3 color = max(texture(colorTexture, texCoord).rgb, vec3(0.0));
+    vec3 color = max(texelFetch(colorTexture, ivec2(texCoord * vec2(textureSize(colorTexture, 0))), 0).rgb, vec3(0.0));
     vec3 glow = max(texture(glowTexture, texCoord).rgb, vec3(0.0));
 
     vec3 result = vec3(0.0);
