@@ -1,4 +1,3 @@
-#include "Render/DriverResidency.h"
 #include "Render/ImageCompare.h"
 #include "Render/TestScene.h"
 #include "Support/GLContext.h"
@@ -17,9 +16,6 @@ using namespace RenderTest;
 using Engine::Util::EffectSettings;
 
 namespace {
-
-// Loaded before any test runs (see DriverResidency.h).
-[[maybe_unused]] const bool driverResident = keepGLDriverLoaded();
 
 constexpr int W = 160;
 constexpr int H = 120;
