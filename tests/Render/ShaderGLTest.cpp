@@ -4,6 +4,7 @@
 #include "Support/Output.h"
 
 #include <Engine/Data/TextureData.h>
+#include <Engine/Render/CDFrameBuffer.h>
 #include <Engine/Render/Shader/DeferredShader.h>
 #include <Engine/Render/Shader/ForwardShader.h>
 #include <GL/glew.h>
@@ -457,6 +458,47 @@ void main() { fragColor = texture(colorTexture, mixed.xy); }
     EXPECT_EQ(boundOn(0), normal.Texture());
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+TEST_F(ShaderGLTest, DepthTextureSetterBindsTheTargetsDepthOnUnitTwo) {
+    Engine::Render::CDFrameBuffer target;
+    target.init(16, 16, false);
+    ForwardShader shader(TestShaders::fullVertex, R"(#version 330 core
+in vec4 mixed;
+uniform sampler2D depthTexture;
+out vec4 fragColor;
+void main() { fragColor = texture(depthTexture, mixed.xy); }
+)",
+                         true);
+    shader.Activate();
+    shader.SetDepthTexture(&target);
+    GLint unit = -1;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    EXPECT_EQ(unit, GL_TEXTURE0 + static_cast<GLint>(Shader::DEPTH_UNIT));
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_NE(target.getDepthTexID(), 0u);
+    EXPECT_EQ(static_cast<GLuint>(bound), target.getDepthTexID());
+    GLint sampler = -1;
+    glGetUniformiv(
+        static_cast<GLuint>(shader.getProgramHandle()),
+        glGetUniformLocation(static_cast<GLuint>(shader.getProgramHandle()), "depthTexture"),
+        &sampler);
+    EXPECT_EQ(sampler, 2);
+
+    // A program without the uniform leaves the texture state alone.
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    auto plain = full();
+    plain->Activate();
+    plain->SetDepthTexture(&target);
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    EXPECT_EQ(unit, GL_TEXTURE0);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    glActiveTexture(GL_TEXTURE0 + Shader::DEPTH_UNIT);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glActiveTexture(GL_TEXTURE0);
 }
 
 TEST_F(ShaderGLTest, BindArrayToVertexReadsClientMemory) {

@@ -1,4 +1,5 @@
 #include <Engine/Data/TextureData.h>
+#include <Engine/Render/CDFrameBuffer.h>
 #include <Engine/Render/Shader/Shader.h>
 #include <Engine/Util/Logger.h>
 #include <Engine/Util/UtilFunctions.h>
@@ -375,6 +376,12 @@ void Shader::SetDisplacementTexture(Scene::TextureData* texture) const {
     if (texture != nullptr) {
         bindTexture(displacementTextureLocation, Scene::TextureData::DISPLACEMENT_UNIT,
                     texture->Texture());
+    }
+}
+
+void Shader::SetDepthTexture(CDFrameBuffer* target) const {
+    if (target != nullptr) {
+        bindTexture(depthTextureLocation, DEPTH_UNIT, target->getDepthTexID());
     }
 }
 

@@ -11,6 +11,10 @@ namespace Engine::Scene {
 class TextureData;
 } // namespace Engine::Scene
 
+namespace Engine::Render {
+class CDFrameBuffer;
+} // namespace Engine::Render
+
 namespace Engine::Render::Shader {
 
 // Base of every GLSL program of the engine: compiles up to five stages from
@@ -79,6 +83,10 @@ public:
     void SetDiffuseTexture(Scene::TextureData* texture) const;
     void SetNormalTexture(Scene::TextureData* texture) const;
     void SetDisplacementTexture(Scene::TextureData* texture) const;
+    // Binds a colour-and-depth target's depth texture on unit DEPTH_UNIT.
+    void SetDepthTexture(CDFrameBuffer* target) const;
+
+    static constexpr unsigned int DEPTH_UNIT = 2;
 
 protected:
     explicit Shader(unsigned int primitiveType);
