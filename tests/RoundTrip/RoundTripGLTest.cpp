@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <vector>
+#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatReader.h>
 #include <vlpc/ManifestCompiler.h>
 #include <vlpc/OutputWriter.h>
@@ -677,6 +678,125 @@ TEST_F(RoundTripGLTest, TheDemoAssetsLoadFromTheDefaultFolder) {
     captureStdout([&] { parsed = parseModels(Factory::DEFAULT_DIRECTORY, f->Counts()); });
     expectModelsMatch(parsed, demo.models);
     expectPathsMatch(f, demo.paths);
+}
+
+namespace {
+
+// A mesh draw hierarchy of the given number of levels: each node has one child.
+json chain(std::size_t levels) {
+    json node = {{"geometry", "quad"}, {"material", "paint"}};
+    for (std::size_t i = 1; i < levels; ++i) {
+        node = {{"geometry", "quad"}, {"material", "paint"}, {"children", {node}}};
+    }
+    return node;
+}
+
+// A glTF file whose node tree is a chain of the given number of mesh nodes.
+std::string gltfChain(std::size_t levels) {
+    std::vector<ToolsTest::GltfNode> nodes;
+    for (std::size_t i = 0; i < levels; ++i) {
+        ToolsTest::GltfNode node{"N" + std::to_string(i), 0, {0, 0, 1}, {}};
+        if (i + 1 < levels) {
+            node.children.push_back(static_cast<int>(i + 1));
+        }
+        nodes.push_back(node);
+    }
+    return ToolsTest::makeGltf({ToolsTest::triangleMesh("Body", 0)}, nodes, {0}, {"Body"});
+}
+
+std::size_t levels(RecordParser::MeshRecord const& mesh) {
+    std::size_t deepest = 0;
+    for (auto const& child : mesh.children) {
+        deepest = std::max(deepest, levels(child));
+    }
+    return deepest + 1;
+}
+
+} // namespace
+
+// Models whose meshes nest as deep as the compiler allows; the compiler refuses
+// deeper ones rather than writing files the engine rejects.
+class HierarchyRoundTripGLTest : public RoundTripGLTest {
+protected:
+    json manifest(json const& mesh) {
+        dir.write("glsl/plain.vert", TestShaders::plainVertex);
+        dir.write("glsl/plain.frag", TestShaders::plainDeferredFragment);
+        dir.write("mesh/quad.obj", ToolsTest::quadObj());
+        return {
+            {"shaders",
+             {{{"name", "vf"}, {"vertex", "glsl/plain.vert"}, {"fragment", "glsl/plain.frag"}}}},
+            {"materials", {{{"name", "paint"}, {"shader", "vf"}, {"parts", json::array()}}}},
+            {"geometries", {{{"name", "quad"}, {"file", "mesh/quad.obj"}}}},
+            {"models",
+             {{{"name", "deep"},
+               {"components", {{{"type", "position"}}, {{"type", "meshDraw"}, {"mesh", mesh}}}}}}}};
+    }
+
+    // Compiles and returns the levels of the engine's parse of model 0.
+    std::size_t loadedLevels() {
+        Factory* f = factory();
+        if (f == nullptr) {
+            return 0;
+        }
+        ParsedModels parsed;
+        std::string const log =
+            captureStdout([&] { parsed = parseModels(dir.path("out") + "/", f->Counts()); });
+        EXPECT_EQ(log, "");
+        if (parsed.models.empty() || parsed.models[0].components.size() < 2) {
+            return 0;
+        }
+        expectModelsMatch(parsed, assets.models);
+        return levels(parsed.models[0].components[1].mesh);
+    }
+
+    void expectRefused(json const& mesh, std::string const& message) {
+        try {
+            compile(manifest(mesh));
+            FAIL() << "compiled";
+        } catch (vlpc::ManifestError const& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+    }
+};
+
+TEST_F(HierarchyRoundTripGLTest, TheDeepestManifestHierarchyLoads) {
+    std::size_t const deepest = vlpc::format::MAX_MESH_DEPTH;
+    compile(manifest(chain(deepest)));
+    EXPECT_EQ(loadedLevels(), deepest);
+    expectRefused(chain(deepest + 1),
+                  "mesh hierarchy deeper than " + std::to_string(deepest) + " levels");
+}
+
+TEST_F(HierarchyRoundTripGLTest, TheDeepestNodeTreeLoads) {
+    std::size_t const deepest = vlpc::format::MAX_MESH_DEPTH;
+    dir.write("mesh/chain.gltf", gltfChain(deepest));
+    dir.write("mesh/longer.gltf", gltfChain(deepest + 1));
+    compile(manifest({{"scene", "mesh/chain.gltf"}, {"materials", {{"Body", "paint"}}}}));
+    EXPECT_EQ(loadedLevels(), deepest);
+    expectRefused({{"scene", "mesh/longer.gltf"}, {"materials", {{"Body", "paint"}}}},
+                  "makes the mesh hierarchy deeper than " + std::to_string(deepest) + " levels");
+    // Below a mesh of the manifest the file's tree has one level less.
+    json below = chain(2);
+    below["children"][0] = {{"scene", "mesh/chain.gltf"}, {"materials", {{"Body", "paint"}}}};
+    expectRefused(below, "makes the mesh hierarchy deeper than");
+}
+
+TEST_F(HierarchyRoundTripGLTest, PinnedModelIdsLeaveEmptyModelsTheEngineReads) {
+    json m = manifest(chain(1));
+    m["models"][0]["id"] = 3;
+    compile(m);
+    Factory* f = factory();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->Counts().models, 4);
+    ParsedModels parsed;
+    std::string const log =
+        captureStdout([&] { parsed = parseModels(dir.path("out") + "/", f->Counts()); });
+    EXPECT_EQ(log, "");
+    ASSERT_EQ(parsed.models.size(), 4u);
+    for (int id = 0; id < 3; ++id) {
+        EXPECT_TRUE(parsed.models[id].components.empty()) << "model " << id;
+    }
+    EXPECT_EQ(parsed.models[3].components.size(), 2u);
 }
 
 // Mesh files from Debian's assimp-testmodels package.
