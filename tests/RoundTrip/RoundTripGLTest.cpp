@@ -799,6 +799,137 @@ TEST_F(HierarchyRoundTripGLTest, PinnedModelIdsLeaveEmptyModelsTheEngineReads) {
     EXPECT_EQ(parsed.models[3].components.size(), 2u);
 }
 
+namespace {
+
+// A source image and the RGBA texels it must decode to, bottom row first.
+struct TextureCase {
+    std::string name;
+    TestAssets::PngImage image;
+    std::vector<unsigned char> texels;
+};
+
+std::vector<TextureCase> textureCases() {
+    std::vector<TextureCase> cases;
+    int const w = 5;
+    int const h = 3;
+    auto add = [&](std::string const& name, TestAssets::PngImage image, auto texel) {
+        image.width = w;
+        image.height = h;
+        TextureCase c{name, image, {}};
+        for (int y = h - 1; y >= 0; --y) {
+            for (int x = 0; x < w; ++x) {
+                std::array<unsigned char, 4> const t = texel(x, y);
+                c.texels.insert(c.texels.end(), t.begin(), t.end());
+            }
+        }
+        cases.push_back(c);
+    };
+    auto value = [](int x, int y) { return static_cast<unsigned char>(x * 40 + y * 70 + 5); };
+
+    for (bool interlaced : {false, true}) {
+        std::string const suffix = interlaced ? " interlaced" : "";
+        TestAssets::PngImage rgba;
+        rgba.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+        rgba.interlaced = interlaced;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                unsigned char const v = value(x, y);
+                rgba.pixels.insert(rgba.pixels.end(), {v, static_cast<unsigned char>(255 - v),
+                                                       static_cast<unsigned char>(v / 2),
+                                                       static_cast<unsigned char>(v | 1)});
+            }
+        }
+        add("rgba" + suffix, rgba, [&](int x, int y) {
+            unsigned char const v = value(x, y);
+            return std::array<unsigned char, 4>{v, static_cast<unsigned char>(255 - v),
+                                                static_cast<unsigned char>(v / 2),
+                                                static_cast<unsigned char>(v | 1)};
+        });
+
+        TestAssets::PngImage palette;
+        palette.colorType = PNG_COLOR_TYPE_PALETTE;
+        palette.interlaced = interlaced;
+        palette.palette = {{10, 20, 30}, {200, 100, 50}, {0, 255, 128}};
+        palette.paletteAlpha = {0, 128};
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                palette.pixels.push_back(static_cast<unsigned char>((x + y) % 3));
+            }
+        }
+        add("palette with transparency" + suffix, palette, [&](int x, int y) {
+            int const i = (x + y) % 3;
+            png_color const c = palette.palette[static_cast<std::size_t>(i)];
+            unsigned char const alpha = i < 2 ? palette.paletteAlpha[static_cast<std::size_t>(i)]
+                                              : static_cast<unsigned char>(255);
+            return std::array<unsigned char, 4>{c.red, c.green, c.blue, alpha};
+        });
+
+        TestAssets::PngImage grey16;
+        grey16.colorType = PNG_COLOR_TYPE_GRAY;
+        grey16.bitDepth = 16;
+        grey16.interlaced = interlaced;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                grey16.pixels.insert(grey16.pixels.end(), {value(x, y), 0x77});
+            }
+        }
+        add("16-bit grey" + suffix, grey16, [&](int x, int y) {
+            unsigned char const v = value(x, y);
+            return std::array<unsigned char, 4>{v, v, v, 255};
+        });
+
+        TestAssets::PngImage greyAlpha;
+        greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+        greyAlpha.interlaced = interlaced;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                greyAlpha.pixels.insert(greyAlpha.pixels.end(),
+                                        {value(x, y), static_cast<unsigned char>(x * 50)});
+            }
+        }
+        add("grey with alpha" + suffix, greyAlpha, [&](int x, int y) {
+            unsigned char const v = value(x, y);
+            return std::array<unsigned char, 4>{v, v, v, static_cast<unsigned char>(x * 50)};
+        });
+    }
+    return cases;
+}
+
+} // namespace
+
+// Every kind of PNG the compiler stores decodes in the engine to its texels.
+TEST_F(RoundTripGLTest, EveryStoredKindOfPngDecodesToItsTexels) {
+    std::vector<TextureCase> const cases = textureCases();
+    json textures = json::array();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        std::string const file = "tex/" + std::to_string(i) + ".png";
+        std::vector<unsigned char> const png = TestAssets::encodePng(cases[i].image);
+        ASSERT_FALSE(png.empty()) << cases[i].name;
+        dir.write(file, png);
+        textures.push_back({{"name", "t" + std::to_string(i)}, {"file", file}});
+    }
+    compile({{"textures", textures}});
+    Factory* f = factory();
+    ASSERT_NE(f, nullptr);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SharedPointer<TextureData> texture;
+        ::testing::internal::CaptureStderr();
+        std::string const log = captureStdout(
+            [&] { texture = f->LoadTextureData(static_cast<unsigned short>(i), false); });
+        std::string const warnings = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(log, "") << cases[i].name;
+        // Interlaced images decode without libpng's complaints.
+        EXPECT_EQ(warnings, "") << cases[i].name;
+        ASSERT_NE(texture.operator->(), nullptr);
+        int width = 0;
+        int height = 0;
+        std::vector<unsigned char> const texels = texturePixels(*texture.Get(), width, height);
+        EXPECT_EQ(width, 5) << cases[i].name;
+        EXPECT_EQ(height, 3) << cases[i].name;
+        EXPECT_EQ(texels, cases[i].texels) << cases[i].name;
+    }
+}
+
 // Mesh files from Debian's assimp-testmodels package.
 class ThirdPartyRoundTripGLTest : public RoundTripGLTest,
                                   public ::testing::WithParamInterface<char const*> {};
