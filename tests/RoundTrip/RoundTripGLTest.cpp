@@ -641,6 +641,42 @@ TEST_F(RoundTripGLTest, StoresShareCompiledDataWhileInUseAndReloadAfterwards) {
     EXPECT_EQ(count(texture), 2u);
 }
 
+TEST_F(RoundTripGLTest, ACompiledFileCutShortLoadsWhatIsLeftAndRefusesTheRest) {
+    compile(everyKindManifest());
+    std::string const path = dir.path("out") + "/" + Factory::MODEL_FILE;
+    std::vector<std::uint8_t> bytes = fileBytes(path);
+    vlpc::ModelFileContents const contents = vlpc::readModelFile(bytes);
+    // Cut the file in the middle of the geometry record that ends last.
+    std::size_t last = 0;
+    for (std::size_t id = 1; id < contents.geometryDictionary.size(); ++id) {
+        if (contents.geometryDictionary[id].offset > contents.geometryDictionary[last].offset) {
+            last = id;
+        }
+    }
+    vlpc::DictionaryEntry const cut = contents.geometryDictionary[last];
+    bytes.resize(cut.offset + cut.size / 2);
+    std::filesystem::remove(path);
+    dir.write("out/" + std::string(Factory::MODEL_FILE), bytes);
+
+    Factory* f = factory();
+    ASSERT_NE(f, nullptr);
+    for (unsigned short id = 0; id < contents.geometryDictionary.size(); ++id) {
+        SCOPED_TRACE("geometry " + std::to_string(id));
+        vlpc::DictionaryEntry const entry = contents.geometryDictionary[id];
+        SharedPointer<MeshData> mesh;
+        std::string const log = captureStdout([&] { mesh = f->LoadMeshData(id); });
+        if (entry.offset + entry.size <= bytes.size()) {
+            EXPECT_EQ(log, "");
+            expectMeshMatches(mesh.operator->(), assets.models.geometries[id]);
+        } else {
+            EXPECT_NE(log.find("FATAL"), std::string::npos) << log;
+            EXPECT_NE(log.find(path), std::string::npos) << log;
+            ASSERT_NE(mesh.Get(), nullptr);
+            EXPECT_EQ(mesh.Get()->IndexCount(), 0u);
+        }
+    }
+}
+
 TEST_F(RoundTripGLTest, TheDemoAssetsLoadFromTheDefaultFolder) {
     // The build compiles the demo's manifest where the engine looks by default.
     Factory::SetDirectory(Factory::DEFAULT_DIRECTORY);
