@@ -121,6 +121,9 @@ bool decode(Decoder& d, std::FILE* file, bool gammaCorrect, int maxSize) {
         return false;
     }
     setTransforms(d, gammaCorrect);
+    // png_read_image assembles the passes of an interlaced image only with
+    // interlace handling on; without it libpng complains and may give up.
+    png_set_interlace_handling(d.png);
     png_read_update_info(d.png, d.info);
     d.rowBytes = png_get_rowbytes(d.png, d.info);
     d.channels = png_get_channels(d.png, d.info);

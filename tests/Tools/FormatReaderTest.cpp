@@ -436,7 +436,7 @@ TEST(FormatReader, DeepMeshNestingIsRejectedWithoutExhaustingTheStack) {
     Bytes bytes = writeModelFile(file);
     std::size_t const record = u32At(bytes, 4 + 2 + 2 + 2);
     putU16(bytes, record + 2, 2);
-    expectFormatError([&] { readModelFile(bytes); }, "mesh hierarchy deeper than 256");
+    expectFormatError([&] { readModelFile(bytes); }, "mesh hierarchy deeper than 64 levels");
 }
 
 TEST(FormatReader, RandomCorruptionIsRejectedOrReadButNeverCrashes) {

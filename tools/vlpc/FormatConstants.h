@@ -88,8 +88,8 @@ constexpr std::size_t MAX_PATH_POINTS = 255;
 // Every offset and size is a u32.
 constexpr std::uint64_t MAX_FILE_SIZE = 0xFFFFFFFFull;
 
-// Nesting limit the reader applies to mesh hierarchies, so that a corrupt file
-// cannot exhaust the stack.
-constexpr std::size_t MAX_MESH_DEPTH = 256;
+// Deepest mesh hierarchy in levels, the root being level 1: the engine refuses
+// deeper ones (and the reader, so that a corrupt file cannot exhaust the stack).
+constexpr std::size_t MAX_MESH_DEPTH = 64;
 
 } // namespace vlpc::format

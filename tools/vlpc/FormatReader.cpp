@@ -209,7 +209,7 @@ struct ModelContext {
 MeshNode parseMeshNode(ByteReader& in, ModelContext const& ctx, std::size_t depth,
                        std::string const& where) {
     if (depth > format::MAX_MESH_DEPTH) {
-        throw FormatError("mesh hierarchy deeper than " + str(format::MAX_MESH_DEPTH));
+        throw FormatError("mesh hierarchy deeper than " + str(format::MAX_MESH_DEPTH) + " levels");
     }
     return within(where, [&] {
         MeshNode node;
@@ -281,7 +281,7 @@ ComponentRecord parseComponent(ByteReader& in, ModelContext const& ctx) {
     ByteReader data = in.sub(length, "the component data");
     switch (component.type) {
     case COMPONENT_MESH_DRAW:
-        component.mesh = parseMeshNode(data, ctx, 0, "root mesh");
+        component.mesh = parseMeshNode(data, ctx, 1, "root mesh");
         expectEnd(data, "mesh hierarchy");
         break;
     case COMPONENT_LIGHT: {

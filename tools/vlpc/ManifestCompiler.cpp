@@ -40,6 +40,15 @@ std::string at(std::string const& where, std::size_t index) {
     return where + "[" + str(index) + "]";
 }
 
+// Levels of a mesh hierarchy, the node itself being one.
+std::size_t levels(MeshNode const& node) {
+    std::size_t deepest = 0;
+    for (MeshNode const& child : node.children) {
+        deepest = std::max(deepest, levels(child));
+    }
+    return deepest + 1;
+}
+
 Mat4 multiply(Mat4 const& a, Mat4 const& b) {
     Mat4 c{};
     for (int col = 0; col < 4; ++col) {
@@ -133,7 +142,7 @@ private:
     ComponentRecord component(json const& entry, std::string const& where);
     LightRecord light(json const& entry, std::string const& where);
     MeshNode meshNode(json const& entry, std::string const& where, std::size_t depth);
-    MeshNode sceneNode(json const& entry, std::string const& where);
+    MeshNode sceneNode(json const& entry, std::string const& where, std::size_t depth);
     std::optional<MeshNode> convertNode(aiScene const& scene, aiNode const& node,
                                         Mat4 const& carried, std::string const& file,
                                         MaterialMap const& materials, UVMapping const& mapping,
@@ -616,10 +625,10 @@ void Compilation::checkTexturedMaterial(std::uint16_t material, std::uint16_t ge
 MeshNode Compilation::meshNode(json const& entry, std::string const& where, std::size_t depth) {
     object(entry, where);
     if (depth > format::MAX_MESH_DEPTH) {
-        fail(where, "mesh hierarchy deeper than " + str(format::MAX_MESH_DEPTH));
+        fail(where, "mesh hierarchy deeper than " + str(format::MAX_MESH_DEPTH) + " levels");
     }
     if (optionalField(entry, "scene") != nullptr) {
-        return sceneNode(entry, where);
+        return sceneNode(entry, where, depth);
     }
     MeshNode node;
     if (json const* group = optionalField(entry, "group")) {
@@ -653,7 +662,7 @@ MeshNode Compilation::meshNode(json const& entry, std::string const& where, std:
     return node;
 }
 
-MeshNode Compilation::sceneNode(json const& entry, std::string const& where) {
+MeshNode Compilation::sceneNode(json const& entry, std::string const& where, std::size_t depth) {
     allowFields(
         entry,
         {"scene", "materials", "uvChannels", "uvMapping", "matrix", "translate", "rotate", "scale"},
@@ -680,6 +689,10 @@ MeshNode Compilation::sceneNode(json const& entry, std::string const& where) {
                                                    materialMap, mapping, uvChannels, where);
         if (!root) {
             fail(sceneAt, "'" + path + "' has no node with a mesh");
+        }
+        if (depth - 1 + levels(*root) > format::MAX_MESH_DEPTH) {
+            fail(sceneAt, "the node tree of '" + path + "' makes the mesh hierarchy deeper than " +
+                              str(format::MAX_MESH_DEPTH) + " levels");
         }
         return *root;
     } catch (ImportError const& e) {
@@ -823,7 +836,7 @@ ComponentRecord Compilation::component(json const& entry, std::string const& whe
     } else if (type == "meshDraw") {
         allowFields(entry, {"type", "mesh"}, where);
         component.type = COMPONENT_MESH_DRAW;
-        component.mesh = meshNode(field(entry, "mesh", where), at(where, "mesh"), 0);
+        component.mesh = meshNode(field(entry, "mesh", where), at(where, "mesh"), 1);
         ByteWriter data;
         encodeMeshNode(data, component.mesh);
         if (data.size() > format::MAX_COMPONENT_DATA) {

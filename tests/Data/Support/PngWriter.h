@@ -23,6 +23,7 @@ struct PngImage {
     png_color_16 colorKey = {};
     bool hasGamma = false;
     double gamma = 1.0;
+    bool interlaced = false;
 
     int Channels() const {
         switch (colorType) {
@@ -67,7 +68,8 @@ inline std::vector<unsigned char> encodePng(PngImage const& image) {
     png_set_write_fn(png, &out, detail::appendBytes, detail::flushNothing);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
                  static_cast<png_uint_32>(image.height), image.bitDepth, image.colorType,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 image.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!image.palette.empty()) {
         png_set_PLTE(png, info, image.palette.data(), static_cast<int>(image.palette.size()));
     }
