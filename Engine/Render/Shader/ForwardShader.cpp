@@ -7,11 +7,9 @@ namespace Engine::Render::Shader {
 void ForwardShader::build(char const* vertex, char const* tessControl, char const* tessEvaluation,
                           char const* geometry, char const* fragment, bool fromSource) {
     loadStages(vertex, tessControl, tessEvaluation, geometry, fragment, fromSource);
-    CreateProgram();
-    Shader::bindFragDataLocation();
-    bindAttribLocation();
-    linkProgram();
-    bindUniformLocation();
+    if (linkWithPlainOutput()) {
+        bindUniformLocation();
+    }
 }
 
 ForwardShader::ForwardShader(char const* vertex, char const* fragment)

@@ -25,15 +25,9 @@ HDREffecSthader::HDREffecSthader(char const* vertexFile, char const* fragmentFil
     : PostprocessingShader(GL_TRIANGLES) {
     LoadShaderFile(vertexFile, GL_VERTEX_SHADER);
     LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER);
-    CreateProgram();
-    if (getProgramHandle() == 0) {
-        deleteShaders();
-        return;
+    if (linkWithPlainOutput()) {
+        bindUniformLocation();
     }
-    Shader::bindFragDataLocation();
-    bindAttribLocation();
-    linkProgram();
-    bindUniformLocation();
 }
 
 void HDREffecSthader::bindUniformLocation() {

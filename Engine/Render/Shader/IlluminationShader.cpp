@@ -130,15 +130,9 @@ void IlluminationShader::build(char const* vertexFile, char const* fragmentFile,
     } else {
         LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER);
     }
-    CreateProgram();
-    if (getProgramHandle() == 0) {
-        deleteShaders();
-        return;
+    if (linkWithPlainOutput()) {
+        bindUniformLocation();
     }
-    Shader::bindFragDataLocation();
-    bindAttribLocation();
-    linkProgram();
-    bindUniformLocation();
 }
 
 void IlluminationShader::bindUniformLocation() {

@@ -31,16 +31,9 @@ void PostprocessingShader::build(char const* vertexFile, char const* geometryFil
         LoadShaderFile(geometryFile, GL_GEOMETRY_SHADER);
     }
     LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER);
-    CreateProgram();
-    if (getProgramHandle() == 0) {
-        // Nothing to link: the shader stays inert and its locations -1.
-        deleteShaders();
-        return;
+    if (linkWithPlainOutput()) {
+        bindUniformLocation();
     }
-    Shader::bindFragDataLocation();
-    bindAttribLocation();
-    linkProgram();
-    bindUniformLocation();
 }
 
 void PostprocessingShader::bindUniformLocation() {

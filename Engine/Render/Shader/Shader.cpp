@@ -238,6 +238,18 @@ void Shader::linkProgram() {
     deleteShaders();
 }
 
+bool Shader::linkWithPlainOutput() {
+    CreateProgram();
+    if (program == 0) {
+        deleteShaders();
+        return false;
+    }
+    Shader::bindFragDataLocation();
+    bindAttribLocation();
+    linkProgram();
+    return true;
+}
+
 void Shader::deleteShaders() {
     unsigned int* stages[] = {&vertexShader, &fragmentShader, &geometryShader,
                               &tessEvaluationShader, &tessControlShader};

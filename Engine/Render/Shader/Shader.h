@@ -108,6 +108,11 @@ protected:
     void linkProgram();
     void bindUniformLocation();
     void deleteShaders();
+    // The construction steps for a program with the single output "fragColor":
+    // creates, binds and links it. False when no program could be created;
+    // the stages are freed then and the shader stays inert. The caller looks
+    // up its uniforms after a true result.
+    bool linkWithPlainOutput();
 
     // The location of a uniform of the linked program, -1 when it has none.
     int uniformLocation(char const* name) const;
