@@ -87,6 +87,22 @@ template <typename T> bool isStale(SharedPointer<T> const& stored) {
     return stored.GetCounter()->Count() <= *stored.DataStoreLimit();
 }
 
+// The stored datum of id, or null when there is none; a stale entry is
+// dropped so that the caller loads the datum afresh.
+template <typename T>
+SharedPointer<T>* findFresh(std::map<unsigned short, SharedPointer<T>*>& store, unsigned short id) {
+    auto const found = store.find(id);
+    if (found == store.end()) {
+        return nullptr;
+    }
+    if (!isStale(*found->second)) {
+        return found->second;
+    }
+    delete found->second;
+    store.erase(found);
+    return nullptr;
+}
+
 } // namespace
 
 Factory* Factory::instance = nullptr;
@@ -324,24 +340,22 @@ DeferredShader* Factory::LoadShader(unsigned short id) {
     return shader;
 }
 
-SharedPointer<MeshData> Factory::LoadMeshData(unsigned short id) {
-    auto const found = meshDataStore.find(id);
-    if (found != meshDataStore.end()) {
-        if (!isStale(*found->second)) {
-            return *found->second;
-        }
-        delete found->second;
-        meshDataStore.erase(found);
-    }
+bool Factory::readGeometryRecord(unsigned short id, RecordParser::GeometryRecord& record) {
     std::string const path = directory + MODEL_FILE;
     std::vector<unsigned char> buffer;
+    return readRecord(modelFile, path, modelFileSize, geometryDictionary, id, "geometry", buffer) &&
+           RecordParser::ParseGeometryRecord(buffer.data(), buffer.size(), record,
+                                             {path.c_str(), "geometry", id});
+}
+
+SharedPointer<MeshData> Factory::LoadMeshData(unsigned short id) {
+    if (SharedPointer<MeshData>* stored = findFresh(meshDataStore, id)) {
+        return *stored;
+    }
     RecordParser::GeometryRecord record;
-    if (!readRecord(modelFile, path, modelFileSize, geometryDictionary, id, "geometry", buffer) ||
-        !RecordParser::ParseGeometryRecord(buffer.data(), buffer.size(), record,
-                                           {path.c_str(), "geometry", id})) {
+    if (!readGeometryRecord(id, record)) {
         return emptyMeshData();
     }
-    buffer.clear();
 
     unsigned int const indexCount = static_cast<unsigned int>(record.indices.size());
     MeshData* data = nullptr;
@@ -362,12 +376,8 @@ SharedPointer<MeshData> Factory::LoadMeshData(unsigned short id) {
 
 void Factory::LoadMeshData(unsigned short id, std::vector<Util::BaseVertex>& vertices,
                            std::vector<unsigned int>& indices) {
-    std::string const path = directory + MODEL_FILE;
-    std::vector<unsigned char> buffer;
     RecordParser::GeometryRecord record;
-    if (!readRecord(modelFile, path, modelFileSize, geometryDictionary, id, "geometry", buffer) ||
-        !RecordParser::ParseGeometryRecord(buffer.data(), buffer.size(), record,
-                                           {path.c_str(), "geometry", id})) {
+    if (!readGeometryRecord(id, record)) {
         return;
     }
     if (record.format != RecordParser::GEOMETRY_BASE) {
@@ -379,13 +389,8 @@ void Factory::LoadMeshData(unsigned short id, std::vector<Util::BaseVertex>& ver
 }
 
 SharedPointer<TextureData> Factory::LoadTextureData(unsigned short id, bool gammaCorrect) {
-    auto const found = textureStore.find(id);
-    if (found != textureStore.end()) {
-        if (!isStale(*found->second)) {
-            return *found->second;
-        }
-        delete found->second;
-        textureStore.erase(found);
+    if (SharedPointer<TextureData>* stored = findFresh(textureStore, id)) {
+        return *stored;
     }
     std::string const path = directory + TEXTURE_FILE;
     if (id >= textureDictionary.size()) {

@@ -86,6 +86,8 @@ private:
     bool readRecord(std::FILE* file, std::string const& path, std::uint64_t fileSize,
                     std::vector<DictionaryEntry> const& dictionary, unsigned short id,
                     char const* record, std::vector<unsigned char>& buffer);
+    // Reads and parses geometry record id; false (logged) when it is bad.
+    bool readGeometryRecord(unsigned short id, RecordParser::GeometryRecord& record);
 
     std::FILE* shaderFile = nullptr;
     std::FILE* textureFile = nullptr;
