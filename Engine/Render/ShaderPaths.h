@@ -10,5 +10,10 @@ constexpr char const* ToneMapFrag = "../../EngineData/Shader/toneMap.frag";
 constexpr char const* GaussFrag = "../../EngineData/Shader/gauss.frag";
 constexpr char const* AdaptiveLumFrag = "../../EngineData/Shader/adaptiveLum.frag";
 constexpr char const* IlluminationFrag = "../../EngineData/Shader/illumination.frag";
+constexpr char const* ShadowMapVert = "../../EngineData/Shader/ShadowMap.vert";
+constexpr char const* ShadowMapGeom = "../../EngineData/Shader/ShadowMap.geom";
+constexpr char const* ShadowMapFrag = "../../EngineData/Shader/ShadowMap.frag";
+constexpr char const* ShadowGaussVert = "../../EngineData/Shader/shadowGauss.vert";
+constexpr char const* ShadowGaussFrag = "../../EngineData/Shader/shadowGauss.frag";
 
 } // namespace Engine::Render::ShaderPaths

@@ -13,6 +13,7 @@
 #include <Engine/Scene/World.h>
 #include <Engine/Util/EffectSettings.h>
 #include <Engine/Util/Timer.h>
+#include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 
 namespace Engine::Scene {
@@ -30,19 +31,11 @@ void mark(Render::FrameProfiler* profiler, Render::FrameProfiler::Pass pass) {
 
 } // namespace
 
-namespace {
-
-// Without loaded OpenGL entry points (no context was ever made current) the
-// camera keeps its culling half only: no render targets, and RenderFrame
-// draws nothing.
-bool openGLLoaded() {
-    return glGenBuffers != nullptr && glGenFramebuffers != nullptr;
-}
-
-} // namespace
-
 void ScreenCamera::InitFramePipeline() {
-    if (!openGLLoaded()) {
+    // Without loaded OpenGL entry points (no context was ever made current)
+    // the camera keeps its culling half only: no render targets, and
+    // RenderFrame draws nothing.
+    if (!Util::UtilFunctions::OpenGLLoaded()) {
         return;
     }
     effectPlane = new Render::EffectPlane();

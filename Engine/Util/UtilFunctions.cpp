@@ -116,4 +116,8 @@ void UtilFunctions::InitGlew() {
     }
 }
 
+bool UtilFunctions::OpenGLLoaded() {
+    return glGenBuffers != nullptr && glGenFramebuffers != nullptr;
+}
+
 } // namespace Engine::Util

@@ -24,6 +24,9 @@ public:
     // on (culling, depth test, sRGB framebuffer, patch levels). Needs a current
     // OpenGL context.
     static void InitGlew();
+    // True once OpenGL entry points are loaded (a context was made current and
+    // InitGlew ran): objects built without them stay inert instead of calling GL.
+    static bool OpenGLLoaded();
 };
 
 } // namespace Engine::Util

@@ -1,0 +1,63 @@
+#include <Engine/Render/Shader/ShadowGaussShader.h>
+#include <Engine/Render/Shader/ShadowShader.h>
+#include <Engine/Render/ShadowMapFrameBuffer.h>
+#include <GL/glew.h>
+#include <cstdio>
+
+namespace Engine::Render::Shader {
+
+namespace {
+const int DepthUnit = 0;
+const int Moment2Unit = 1;
+} // namespace
+
+ShadowGaussShader::ShadowGaussShader(char const* vertexFile, char const* fragmentFile)
+    : PostprocessingShader(GL_TRIANGLES) {
+    char const* prefix = ShadowShader::Prefix(LIGHT_SHADOW_SPOT);
+    LoadShaderFile(vertexFile, GL_VERTEX_SHADER, prefix);
+    LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER, prefix);
+    CreateProgram();
+    if (program == 0) {
+        deleteShaders();
+        return;
+    }
+    bindOutput("fragMoment2", 0);
+    bindOutput("fragDepth", 1);
+    bindAttribLocation();
+    linkProgram();
+    if (IsLinked()) {
+        bindUniformLocation();
+    }
+}
+
+void ShadowGaussShader::bindUniformLocation() {
+    PostprocessingShader::bindUniformLocation();
+    moment2TextureHandle = uniformLocation("moment2Texture");
+    for (int i = 0; i < 6; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "CubeMapMat[%d]", i);
+        cubeMapMatHandles[i] = uniformLocation(name);
+    }
+}
+
+void ShadowGaussShader::SetDepthTextures(ShadowMapFrameBuffer* target) const {
+    if (depthTextureLocation != -1) {
+        glActiveTexture(GL_TEXTURE0 + DepthUnit);
+        target->bindDepthMapTex();
+        glUniform1i(depthTextureLocation, DepthUnit);
+    }
+    if (moment2TextureHandle != -1) {
+        glActiveTexture(GL_TEXTURE0 + Moment2Unit);
+        target->bindMoment2MapTex();
+        glUniform1i(moment2TextureHandle, Moment2Unit);
+    }
+}
+
+void ShadowGaussShader::SetCubeMapViewMat(int face, Math::Mat4f const& matrix) const {
+    if (static_cast<unsigned>(face) >= 6u || cubeMapMatHandles[face] == -1) {
+        return;
+    }
+    glUniformMatrix4fv(cubeMapMatHandles[face], 1, GL_FALSE, matrix.GetGlMatrix());
+}
+
+} // namespace Engine::Render::Shader
