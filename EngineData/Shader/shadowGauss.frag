@@ -1,6 +1,6 @@
 // Shadow-map blur, fragment stage: one direction of a separable Gaussian
-// (sigma 1.5 texels, 9 taps as 5 bilinear reads) over both moments of a
-// spot light's variance shadow map.
+// (13 taps, sigma about 2.5 texels, as 7 bilinear reads) over both moments
+// of a spot light's variance shadow map.
 //
 // operationMode 1: horizontal, reading the map rendered from the light: the
 // first moment d from the depth attachment (depthTexture.r), the second from
@@ -20,9 +20,9 @@ in vec2 texCoord;
 out vec4 fragMoment2;
 out vec4 fragDepth;
 
-// Offsets and weights of the 9-tap kernel folded into bilinear reads.
-const float offsets[3] = float[](0.0, 1.3846153846, 3.2307692308);
-const float weights[3] = float[](0.2270270270, 0.3162162162, 0.0702702703);
+// Offsets and weights of the 13-tap kernel folded into bilinear reads.
+const float offsets[4] = float[](0.0, 1.4117647059, 3.2941176471, 5.1764705882);
+const float weights[4] = float[](0.1964825502, 0.2969069647, 0.0944703979, 0.0103813624);
 
 vec2 moments(vec2 uv) {
     float d = operationMode == 1 ? texture(depthTexture, uv).r : texture(depthTexture, uv).a;
@@ -32,7 +32,7 @@ vec2 moments(vec2 uv) {
 void main() {
     vec2 step = operationMode == 1 ? vec2(sampleSize.x, 0.0) : vec2(0.0, sampleSize.y);
     vec2 sum = moments(texCoord) * weights[0];
-    for (int i = 1; i < 3; ++i) {
+    for (int i = 1; i < 4; ++i) {
         sum += (moments(texCoord + step * offsets[i]) + moments(texCoord - step * offsets[i])) *
                weights[i];
     }
