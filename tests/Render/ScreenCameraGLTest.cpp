@@ -107,6 +107,12 @@ TEST_F(ScreenCameraGLTest, ReferenceScene) {
     expectMatchesReference(render(scene), "scene");
 }
 
+TEST_F(ScreenCameraGLTest, ReferenceSceneWithShadows) {
+    TestScene scene(W, H);
+    scene.buildShadowScene();
+    expectMatchesReference(render(scene), "scene-shadows");
+}
+
 TEST_F(ScreenCameraGLTest, ReferenceSceneWithoutFxaa) {
     EffectSettings::Instance()->setFXAAon(false);
     TestScene scene(W, H);

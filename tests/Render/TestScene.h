@@ -3,7 +3,8 @@
 // A test scene built in code, shared by the reference-image tests and the
 // frame benchmark: a floor, boxes and spheres with every material kind of the
 // material library, 2 directional, 8 point and 4 spot lights, and a screen
-// camera driven with a fixed time step.
+// camera driven with a fixed time step; and a scene lit by both kinds of
+// shadow-casting lights.
 
 #include <Engine/Data/MeshData.h>
 #include <Engine/Data/TextureData.h>
@@ -27,6 +28,8 @@
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>
 #include <Engine/Scene/ScreenCamera.h>
+#include <Engine/Scene/ShadowCastingPointLight.h>
+#include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/SpotLight.h>
 #include <Engine/Scene/World.h>
 #include <Engine/Util/SharedPointer.h>
@@ -363,6 +366,32 @@ public:
                 Vec3f(3.0f, 2.8f, 2.5f), true, Vec4f(from.X(), from.Y(), from.Z(), 1.0f),
                 targets[i] - from, 0.35f, 2.0f, Vec3f(1.0f, 0.05f, 0.02f)));
         }
+        commitLights();
+    }
+
+    // The shadow scene: boxes, a sphere and a pillar on a floor, lit by a
+    // shadow-casting spot light from one side, a shadow-casting point light
+    // between the objects and a dim directional fill light.
+    void buildShadowScene() {
+        addMesh(makeFloor(16.0f, 8, 8.0f), textureMaterial(), Mat4f());
+        addMesh(makeBox(Vec3f(0.75f, 0.75f, 0.75f)), colorMaterial(Vec3f(0.8f, 0.15f, 0.1f)),
+                translate(Vec3f(-3.0f, 0.75f, 0.0f)));
+        addMesh(makeBox(Vec3f(0.4f, 1.5f, 0.4f)), colorMaterial(Vec3f(0.7f, 0.7f, 0.75f)),
+                translate(Vec3f(1.0f, 1.5f, -1.5f)));
+        addMesh(makeSphere(0.9f, 32, 16), normalMapMaterial(Vec3f(0.3f, 0.5f, 0.9f)),
+                translate(Vec3f(2.5f, 0.9f, 1.5f)));
+        addMesh(makeBox(Vec3f(0.5f, 0.5f, 0.5f)), textureMaterial(),
+                translate(Vec3f(-0.5f, 0.5f, 2.0f)) * Mat4f::RotateY(0.6f));
+        addLight(new Scene::DirectionalLight(Vec3f(0.06f, 0.07f, 0.1f), false,
+                                             Vec3f(-0.3f, -1.0f, -0.2f)));
+        const Vec3f from(-7.0f, 6.0f, 3.0f);
+        const Vec3f to(0.5f, 0.0f, 0.0f);
+        addLight(new Scene::ShadowCastingSpotLight(
+            Vec3f(3.0f, 2.8f, 2.4f), true, Vec4f(from.X(), from.Y(), from.Z(), 1.0f),
+            Vec3f::Normalize(to - from), 0.55f, 4.0f, Vec3f(1.0f, 0.0f, 0.005f), world));
+        addLight(new Scene::ShadowCastingPointLight(Vec3f(1.2f, 0.9f, 0.5f), true,
+                                                    Vec4f(0.8f, 1.6f, 0.6f, 1.0f),
+                                                    Vec3f(1.0f, 0.2f, 0.15f), world));
         commitLights();
     }
 
