@@ -1,8 +1,10 @@
 // Frame benchmark of the deferred renderer. For each window size it measures,
 // in the same run: an empty frame (clear and swap), one textured full-screen
 // pass, and the reference scene, the last in total (wall clock, with the GPU
-// finished every frame) and per pass (GPU timestamp queries). Every scene
-// frame uses the fixed time step of the reference-image tests.
+// finished every frame) and per pass (GPU timestamp queries); then the
+// redraw of one spot light's shadow map with its two blur passes and of one
+// point light's shadow cube map over the same scene, each finished. Every
+// scene frame uses the fixed time step of the reference-image tests.
 //
 //   FrameBench [--frames N] [--size WxH]   (default 200 frames, both sizes)
 
@@ -11,6 +13,7 @@
 #include <Engine/Render/ColorFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/FrameProfiler.h>
+#include <Engine/Render/Illumination.h>
 #include <Engine/Render/Shader/PostprocessingShader.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
@@ -53,7 +56,38 @@ struct Result {
     double frameMs = 0.0;
     double passMs[FrameProfiler::PassCount] = {};
     double gpuTotalMs = 0.0;
+    double spotMapMs = 0.0;
+    double cubeMapMs = 0.0;
 };
+
+// One redraw of a light's shadow map (and its blurs) per frame, over the
+// reference scene's meshes.
+void measureShadowMaps(GLFWwindow* window, int width, int height, int frames, Result& result) {
+    using namespace Engine;
+    RenderTest::TestScene scene(static_cast<unsigned>(width), static_cast<unsigned>(height));
+    scene.buildReferenceScene();
+    scene.frame(); // places the meshes
+    auto* spot = new Scene::ShadowCastingSpotLight(
+        Math::Vec3f(1, 1, 1), false, Math::Vec4f(-4, 7, 4, 1),
+        Math::Vec3f::Normalize(Math::Vec3f(4, -7, -4)), 0.6f, 2.0f, scene.world);
+    auto* cube = new Scene::ShadowCastingPointLight(Math::Vec3f(1, 1, 1), false,
+                                                    Math::Vec4f(0, 2.5f, 0.5f, 1), scene.world);
+    spot->Update(Math::Mat4f());
+    cube->Update(Math::Mat4f());
+    Render::Illumination* illumination = scene.camera->IlluminationPass();
+    Render::Illumination::LightMap const spotOnly{{LIGHT_SHADOW_SPOT, {spot}}};
+    Render::Illumination::LightMap const cubeOnly{{LIGHT_SHADOW_POINT, {cube}}};
+    result.spotMapMs = timeFrames(window, frames, [&] {
+        spot->mapNeedsUpdate();
+        illumination->renderMaps(scene.timer, spotOnly);
+    });
+    result.cubeMapMs = timeFrames(window, frames, [&] {
+        cube->mapNeedsUpdate();
+        illumination->renderMaps(scene.timer, cubeOnly);
+    });
+    delete spot;
+    delete cube;
+}
 
 Result measure(GLFWwindow* window, int width, int height, int frames) {
     Result result;
@@ -107,6 +141,7 @@ Result measure(GLFWwindow* window, int width, int height, int frames) {
     }
     result.gpuTotalMs = profiler.AverageTotalMs();
     scene.camera->Profiler(nullptr);
+    measureShadowMaps(window, width, height, frames, result);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
     return result;
@@ -121,6 +156,13 @@ void print(int width, int height, int frames, Result const& r) {
     for (int pass = 0; pass < FrameProfiler::PassCount; ++pass) {
         std::printf("    %-26s %7.3f\n", FrameProfiler::PassName(pass), r.passMs[pass]);
     }
+    const double unit = r.fullScreenPassMs > 0.0 ? r.fullScreenPassMs : 1.0;
+    std::printf("  spot shadow map 512 + blurs  %7.3f  (%.2f units)\n", r.spotMapMs,
+                r.spotMapMs / unit);
+    std::printf("  shadow cube map 6 x 512      %7.3f  (%.2f units)\n", r.cubeMapMs,
+                r.cubeMapMs / unit);
+    std::printf("  reference scene              %7.3f  (%.2f units)\n", r.frameMs,
+                r.frameMs / unit);
 }
 
 } // namespace
