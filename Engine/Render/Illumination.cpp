@@ -2,24 +2,32 @@
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/Illumination.h>
 #include <Engine/Render/LightLookupTable.h>
+#include <Engine/Render/QuadPatch.h>
 #include <Engine/Render/RenderLimits.h>
+#include <Engine/Render/Shader/GodRayShader.h>
 #include <Engine/Render/Shader/IlluminationShader.h>
 #include <Engine/Render/Shader/ShadowGaussShader.h>
 #include <Engine/Render/ShaderPaths.h>
 #include <Engine/Render/TextureSetup.h>
 #include <Engine/Scene/DirectionalLight.h>
+#include <Engine/Scene/GodRaySpotLight.h>
 #include <Engine/Scene/PointLight.h>
 #include <Engine/Scene/ShadowCastingPointLight.h>
 #include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/SpotLight.h>
+#include <Engine/Util/EffectSettings.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
+#include <cmath>
 
 namespace Engine::Render {
 
 namespace {
 
 using RL = RenderLimits;
+
+// Vertices along each side of the scattering pass's patch grid.
+const int ScatteringGridSize = 16;
 
 std::vector<Scene::Light*> const* lightsOf(Illumination::LightMap const& lights, LightType type) {
     auto it = lights.find(type);
@@ -61,10 +69,14 @@ bool hasShadowCastingLights(Illumination::LightMap const& visible) {
 
 Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
     : plane(effectPlane), lookupTable(table) {
+    quadPatch = new QuadPatch(ScatteringGridSize, ScatteringGridSize);
     shader = new Shader::IlluminationShader(ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag);
     lightsOnlyShader = new Shader::IlluminationShader(
         ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag, "#define WITHOUT_SHADOW_LIGHTS 1\n");
     active = shader;
+    godRayShader = new Shader::GodRayShader(LIGHT_GOD_RAY_SPOT, ShaderPaths::GodRayVert,
+                                            ShaderPaths::GodRayTessC, ShaderPaths::GodRayTessE,
+                                            ShaderPaths::GodRayFrag);
     shadowGauss =
         new Shader::ShadowGaussShader(ShaderPaths::ShadowGaussVert, ShaderPaths::ShadowGaussFrag);
     Util::UtilFunctions::glError();
@@ -77,7 +89,9 @@ Illumination::~Illumination() {
     delete shader;
     delete lightsOnlyShader;
     delete shadowGauss;
+    delete godRayShader;
     delete lookupTable;
+    delete quadPatch;
 }
 
 void Illumination::initEmptyMaps() {
@@ -166,6 +180,58 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     glDepthRange(0.0, 1.0);
     glDepthFunc(GL_LESS);
     glDepthMask(GL_TRUE);
+
+    const bool wireframe = Util::EffectSettings::Instance()->DrawWireFrame();
+    if (wireframe) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+    }
+    renderScattering(gbuffer, cameraPos, inverseCameraMatrix, visible);
+    if (wireframe) {
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    }
+}
+
+void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
+                                    Math::Mat4f const& inverseCameraMatrix,
+                                    LightMap const& visible) {
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    // Without a lookup table there is no medium to scatter in.
+    auto const* lights = lookupTable != nullptr ? lightsOf(visible, LIGHT_GOD_RAY_SPOT) : nullptr;
+    if (lights != nullptr) {
+        godRayShader->Activate();
+        godRayShader->SetInverseCameraMatrix(inverseCameraMatrix);
+        godRayShader->SetDepthTexture(gbuffer);
+        godRayShader->SetCameraWorldPos(cameraPos);
+        godRayShader->SetLightLookupTableInfo(lookupTable);
+        godRayShader->SetLightLookupTableTex(lookupTable);
+    }
+    glPatchParameteri(GL_PATCH_VERTICES, 4);
+    if (lights != nullptr) {
+        for (Scene::Light* light : *lights) {
+            if (light == nullptr || !light->isOn() || light->Type() != LIGHT_GOD_RAY_SPOT) {
+                continue;
+            }
+            auto* godRay = static_cast<Scene::GodRaySpotLight*>(light);
+            godRayShader->SetInverseLightCameraMatrix(godRay->getInverseCameraMatrix());
+            godRayShader->SetNearAndFarPlane(godRay->getNearAndFarPlane());
+            godRayShader->SetShadowMap(godRay->getShadowMapBuffer());
+            godRayShader->SetLightWorldPos(godRay->WorldLocation());
+            godRayShader->SetLightDir(godRay->WorldDirection());
+            godRayShader->SetLightIntensity(godRay->Intensity());
+            godRayShader->SetLightAttenuation(godRay->AttenuationOn() ? godRay->Attenuation()
+                                                                      : Math::Vec3f(0, 0, 0));
+            godRayShader->SetLightCone(std::cos(godRay->Angle()), godRay->RadialAttenuationEpx());
+            quadPatch->draw(godRayShader);
+        }
+    }
+    glUseProgram(0);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
 }
 
 void Illumination::packDirectionalLights(LightMap const& visible) {

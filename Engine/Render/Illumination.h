@@ -19,7 +19,9 @@ namespace Engine::Render {
 class DeferredFrameBuffer;
 class EffectPlane;
 class LightLookupTable;
+class QuadPatch;
 namespace Shader {
+class GodRayShader;
 class IlluminationShader;
 class ShadowGaussShader;
 } // namespace Shader
@@ -47,8 +49,10 @@ public:
     // Lights the G-buffer into the bound framebuffer, whose depth buffer must
     // hold the G-buffer's depth: the quad is drawn at the far plane with
     // GL_GREATER and depth writes off, so only pixels with geometry are lit
-    // and the depth stays for later passes. Leaves the depth test on with
-    // GL_LESS, depth writes on and the depth range (0, 1).
+    // and the depth stays for later passes. Then adds the light scattered by
+    // the medium in the cones of the visible god-ray spot lights. Leaves the
+    // depth test off, depth writes on with GL_LESS and the depth range
+    // (0, 1), blending off, culling on and GL_PATCH_VERTICES 4.
     void illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                    Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
 
@@ -57,11 +61,18 @@ public:
     Shader::IlluminationShader* getShader() const { return shader; }
     Shader::IlluminationShader* getLightsOnlyShader() const { return lightsOnlyShader; }
     Shader::ShadowGaussShader* getShadowGaussShader() const { return shadowGauss; }
+    Shader::GodRayShader* getGodRayShader() const { return godRayShader; }
+    QuadPatch* getQuadPatch() const { return quadPatch; }
+    LightLookupTable* getLookupTable() const { return lookupTable; }
     unsigned int EmptyCubeMap() const { return emptyCubeMap; }
     unsigned int EmptyMap() const { return emptyMap; }
 
 private:
     void initEmptyMaps();
+    // Adds the scattering of every switched-on visible god-ray spot light:
+    // one tessellated full-screen grid each, blended additively.
+    void renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
+                          Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
     void packDirectionalLights(LightMap const& visible);
     void packPointLights(LightMap const& visible);
     void packShadowCastingPointLights(LightMap const& visible);
@@ -69,10 +80,12 @@ private:
     void packShadowCastingSpotLights(LightMap const& visible);
 
     EffectPlane* plane;
+    QuadPatch* quadPatch = nullptr;
     Shader::IlluminationShader* shader = nullptr;
     Shader::IlluminationShader* lightsOnlyShader = nullptr;
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
+    Shader::GodRayShader* godRayShader = nullptr;
     Shader::ShadowGaussShader* shadowGauss = nullptr;
     unsigned int emptyCubeMap = 0;
     unsigned int emptyMap = 0;

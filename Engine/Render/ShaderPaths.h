@@ -15,5 +15,12 @@ constexpr char const* ShadowMapGeom = "../../EngineData/Shader/ShadowMap.geom";
 constexpr char const* ShadowMapFrag = "../../EngineData/Shader/ShadowMap.frag";
 constexpr char const* ShadowGaussVert = "../../EngineData/Shader/shadowGauss.vert";
 constexpr char const* ShadowGaussFrag = "../../EngineData/Shader/shadowGauss.frag";
+constexpr char const* GodRayVert = "../../EngineData/Shader/godRayShader.vert";
+constexpr char const* GodRayTessC = "../../EngineData/Shader/godRayShader.tessC.glsl";
+constexpr char const* GodRayTessE = "../../EngineData/Shader/godRayShader.tessE.glsl";
+constexpr char const* GodRayFrag = "../../EngineData/Shader/godRayShader.frag";
+// The scattering functions the god-ray stages before the fragment stage are
+// compiled with (their prefix, with the #version line).
+constexpr char const* GodRayScattering = "../../EngineData/Shader/godRayScattering.glsl";
 
 } // namespace Engine::Render::ShaderPaths

@@ -7,8 +7,10 @@
 #include <GL/glew.h>
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <png.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace RenderTest {
@@ -126,5 +128,40 @@ inline Comparison compare(Image const& a, Image const& b, int tolerance) {
     }
     return result;
 }
+
+#ifdef RENDER_REFERENCE_DIR
+// A pixel differs when one channel is off by more than this (of 255) ...
+constexpr int PixelTolerance = 12;
+// ... and a picture matches when at most this share of pixels differ.
+constexpr double AllowedShare = 0.005;
+
+inline std::string referencePath(std::string const& name) {
+    return std::string(RENDER_REFERENCE_DIR) + "/" + name + ".png";
+}
+
+// Compares with the committed reference. RENDER_UPDATE_REFERENCES=1 rewrites
+// it instead; the picture and a difference image go to render-diff/ when they
+// differ or when RENDER_WRITE_DIFF=1.
+inline void expectMatchesReference(Image const& image, std::string const& name) {
+    if (std::getenv("RENDER_UPDATE_REFERENCES") != nullptr) {
+        ASSERT_TRUE(writePng(referencePath(name), image));
+        return;
+    }
+    Image expected;
+    ASSERT_TRUE(readPng(referencePath(name), expected)) << "no reference " << referencePath(name);
+    ASSERT_EQ(expected.width, image.width);
+    ASSERT_EQ(expected.height, image.height);
+    const Comparison result = compare(image, expected, PixelTolerance);
+    const int allowed = static_cast<int>(AllowedShare * image.width * image.height);
+    if (result.differing > allowed || std::getenv("RENDER_WRITE_DIFF") != nullptr) {
+        mkdir("render-diff", 0755);
+        writePng("render-diff/" + name + ".png", image);
+        writePng("render-diff/" + name + "-diff.png", result.difference);
+    }
+    EXPECT_LE(result.differing, allowed)
+        << name << ": " << result.differing << " pixels differ, largest difference "
+        << result.maxDifference << " (see render-diff/)";
+}
+#endif
 
 } // namespace RenderTest

@@ -12,6 +12,7 @@
 #include <Engine/Math/Vec2f.h>
 #include <Engine/Math/Vec3f.h>
 #include <Engine/Math/Vec4f.h>
+#include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/Shader/DeferredShader.h>
 #include <Engine/Scene/CameraComponent.h>
 #include <Engine/Scene/DirectionalLight.h>
@@ -249,12 +250,15 @@ inline Mat4f translate(Vec3f const& v) {
 
 class TestScene {
 public:
-    // An empty world seen by a camera of the given size.
-    TestScene(unsigned width, unsigned height)
+    // An empty world seen by a camera of the given size; the camera takes
+    // the scattering lookup table (null: no medium).
+    TestScene(unsigned width, unsigned height,
+              Engine::Render::LightLookupTable* lookupTable = nullptr)
         : timer(Engine::Util::Timer::FixedStepSource(1.0 / 60.0),
                 Engine::Util::Timer::FixedStepTicksPerSecond) {
         world = new Scene::World();
-        camera = new Scene::ScreenCamera(world, nullptr, width, height, 1.0471976f, 0.1f, 100.0f);
+        camera =
+            new Scene::ScreenCamera(world, lookupTable, width, height, 1.0471976f, 0.1f, 100.0f);
         cameraObject = new Scene::SceneObject();
         cameraPosition = new Scene::PositionComponent(cameraObject);
         cameraPosition->Matrix(lookAt(Vec3f(0.0f, 5.0f, 10.0f), Vec3f(0.0f, 0.5f, 0.0f)));

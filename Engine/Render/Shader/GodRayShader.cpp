@@ -1,0 +1,211 @@
+#include <Engine/Render/DeferredFrameBuffer.h>
+#include <Engine/Render/LightLookupTable.h>
+#include <Engine/Render/Shader/GodRayShader.h>
+#include <Engine/Render/ShaderPaths.h>
+#include <Engine/Render/ShadowMapFrameBuffer.h>
+#include <Engine/Util/EffectSettings.h>
+#include <Engine/Util/Logger.h>
+#include <GL/glew.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace Engine::Render::Shader {
+
+namespace {
+
+const int DepthUnit = 0;
+const int ShadowMapUnit = 1;
+const int TableAUnit = 2;
+const int TableBUnit = 3;
+
+void setFloat(int location, float value) {
+    if (location != -1) {
+        glUniform1f(location, value);
+    }
+}
+
+void setVec3(int location, float const* value) {
+    if (location != -1) {
+        glUniform3fv(location, 1, value);
+    }
+}
+
+void setMatrix(int location, Math::Mat4f const& matrix) {
+    if (location != -1) {
+        glUniformMatrix4fv(location, 1, GL_FALSE, matrix.GetGlMatrix());
+    }
+}
+
+} // namespace
+
+GodRayShader::GodRayShader(char const* vertexFile, char const* fragmentFile) : Shader(GL_QUADS) {
+    build(vertexFile, nullptr, nullptr, nullptr, fragmentFile, false);
+}
+
+GodRayShader::GodRayShader(LightType, char const* vertexFile, char const* tessControlFile,
+                           char const* tessEvaluationFile, char const* fragmentFile)
+    : Shader(GL_PATCHES) {
+    build(vertexFile, tessControlFile, tessEvaluationFile, nullptr, fragmentFile, true);
+}
+
+GodRayShader::GodRayShader(LightType, char const* vertexFile, char const* tessControlFile,
+                           char const* tessEvaluationFile, char const* geometryFile,
+                           char const* fragmentFile)
+    : Shader(GL_PATCHES) {
+    build(vertexFile, tessControlFile, tessEvaluationFile, geometryFile, fragmentFile, true);
+}
+
+unsigned int GodRayShader::LoadShaderFile(LightType, char const* path, unsigned int stage) {
+    // The sources carry their own #version line.
+    return Shader::LoadShaderFile(path, stage, "");
+}
+
+void GodRayShader::build(char const* vertexFile, char const* tessControlFile,
+                         char const* tessEvaluationFile, char const* geometryFile,
+                         char const* fragmentFile, bool withScattering) {
+    std::string scattering;
+    if (withScattering) {
+        std::ifstream file(ShaderPaths::GodRayScattering);
+        if (!file) {
+            Util::Logger::Instance()->Fatal("Unable to open filestream");
+            Util::Logger::Instance()->Message("File: ", ShaderPaths::GodRayScattering, nullptr);
+        }
+        std::ostringstream text;
+        text << file.rdbuf();
+        scattering = text.str();
+    }
+    struct Stage {
+        char const* file;
+        unsigned int type;
+    };
+    Stage const stages[] = {{vertexFile, GL_VERTEX_SHADER},
+                            {tessControlFile, GL_TESS_CONTROL_SHADER},
+                            {tessEvaluationFile, GL_TESS_EVALUATION_SHADER},
+                            {geometryFile, GL_GEOMETRY_SHADER},
+                            {fragmentFile, GL_FRAGMENT_SHADER}};
+    for (Stage const& stage : stages) {
+        if (stage.file == nullptr) {
+            continue;
+        }
+        if (withScattering && stage.type != GL_FRAGMENT_SHADER) {
+            Shader::LoadShaderFile(stage.file, stage.type, scattering.c_str());
+        } else {
+            LoadShaderFile(LIGHT_GOD_RAY_SPOT, stage.file, stage.type);
+        }
+    }
+    if (linkWithPlainOutput()) {
+        bindUniformLocation();
+    }
+}
+
+void GodRayShader::bindUniformLocation() {
+    Shader::bindUniformLocation();
+    inverseLightCameraMatrixHandle = uniformLocation("inverseLightCameraMatrix");
+    nearAndFarPlaneHandle = uniformLocation("nearAndFarPlane");
+    depthTextureHandle = uniformLocation("depthTexture");
+    shadowMapHandle = uniformLocation("shadowMap");
+    lightWorldPosHandle = uniformLocation("lightWorldPos");
+    lightDirHandle = uniformLocation("lightDir");
+    wireframeHandle = uniformLocation("wireframe");
+    inverseCameraMatrixHandle = uniformLocation("inverseCameraMatrix");
+    cameraWorldPosHandle = uniformLocation("cameraWorldPos");
+    lightIntensityHandle = uniformLocation("lightIntensity");
+    betaHandle = uniformLocation("beta");
+    maxAValueHandle = uniformLocation("maxAValue");
+    maxBValueHandle = uniformLocation("maxBValue");
+    intMinABHandle = uniformLocation("intMinAB");
+    intMaxABHandle = uniformLocation("intMaxAB");
+    intMinCHandle = uniformLocation("intMinC");
+    intMaxCHandle = uniformLocation("intMaxC");
+    loockupTableAHandle = uniformLocation("loockupTableA");
+    loockupTableBHandle = uniformLocation("loockupTableB");
+    lightAttenuationHandle = uniformLocation("lightAttenuation");
+    lightConeHandle = uniformLocation("lightCone");
+}
+
+void GodRayShader::SetInverseCameraMatrix(Math::Mat4f const& matrix) const {
+    setMatrix(inverseCameraMatrixHandle, matrix);
+}
+
+void GodRayShader::SetInverseLightCameraMatrix(Math::Mat4f const& matrix) const {
+    setMatrix(inverseLightCameraMatrixHandle, matrix);
+}
+
+void GodRayShader::SetNearAndFarPlane(Math::Vec2f const& nearAndFar) const {
+    if (nearAndFarPlaneHandle != -1) {
+        glUniform2fv(nearAndFarPlaneHandle, 1, nearAndFar.GetGlVector());
+    }
+}
+
+void GodRayShader::SetLightWorldPos(Math::Vec4f const& position) const {
+    setVec3(lightWorldPosHandle, position.GetGlVector());
+}
+
+void GodRayShader::SetLightDir(Math::Vec3f const& direction) const {
+    setVec3(lightDirHandle, direction.GetGlVector());
+}
+
+void GodRayShader::SetLightIntensity(Math::Vec3f const& intensity) const {
+    setVec3(lightIntensityHandle, intensity.GetGlVector());
+}
+
+void GodRayShader::SetCameraWorldPos(Math::Vec4f const& position) const {
+    if (cameraWorldPosHandle != -1) {
+        glUniform4fv(cameraWorldPosHandle, 1, position.GetGlVector());
+    }
+}
+
+void GodRayShader::SetLightAttenuation(Math::Vec3f const& attenuation) const {
+    setVec3(lightAttenuationHandle, attenuation.GetGlVector());
+}
+
+void GodRayShader::SetLightCone(float cosAngle, float exponent) const {
+    if (lightConeHandle != -1) {
+        glUniform2f(lightConeHandle, cosAngle, exponent);
+    }
+}
+
+void GodRayShader::SetDepthTexture(DeferredFrameBuffer* gbuffer) const {
+    if (depthTextureHandle == -1) {
+        return;
+    }
+    glActiveTexture(GL_TEXTURE0 + DepthUnit);
+    gbuffer->bindDepthTex();
+    glUniform1i(depthTextureHandle, DepthUnit);
+}
+
+void GodRayShader::SetShadowMap(ShadowMapFrameBuffer* target) const {
+    if (shadowMapHandle == -1 || target == nullptr) {
+        return;
+    }
+    glActiveTexture(GL_TEXTURE0 + ShadowMapUnit);
+    target->bindDepthMapTex();
+    glUniform1i(shadowMapHandle, ShadowMapUnit);
+}
+
+void GodRayShader::SetLightLookupTableTex(LightLookupTable* table) const {
+    if (loockupTableAHandle != -1) {
+        glActiveTexture(GL_TEXTURE0 + TableAUnit);
+        table->bindLookupTexA();
+        glUniform1i(loockupTableAHandle, TableAUnit);
+    }
+    if (loockupTableBHandle != -1) {
+        glActiveTexture(GL_TEXTURE0 + TableBUnit);
+        table->bindLookupTexB();
+        glUniform1i(loockupTableBHandle, TableBUnit);
+    }
+}
+
+void GodRayShader::SetLightLookupTableInfo(LightLookupTable* table) const {
+    setFloat(wireframeHandle, Util::EffectSettings::Instance()->DrawWireFrame() ? 1.0f : 0.0f);
+    setFloat(betaHandle, table->getBeta());
+    setFloat(maxAValueHandle, table->getMaxAValue());
+    setFloat(maxBValueHandle, table->getMaxBValue());
+    setFloat(intMinABHandle, table->getMinAB());
+    setFloat(intMaxABHandle, table->getMaxAB());
+    setFloat(intMinCHandle, table->getMinC());
+    setFloat(intMaxCHandle, table->getMaxC());
+}
+
+} // namespace Engine::Render::Shader
