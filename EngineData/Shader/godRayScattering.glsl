@@ -30,8 +30,10 @@ const float PI = 3.14159265;
 // Linear phase function (1 + g cos theta) / (4 pi), forward scattering.
 const float PHASE_G = 0.4;
 // Pieces of the in-cone segment with their own falloff, attenuation and
-// visibility (see godRays.md).
+// visibility (see godRays.md): for the pictured value, and for the probes
+// that only decide how finely to tessellate.
 const int STEPS = 16;
+const int PROBE_STEPS = 4;
 // Closest approach of a view ray to the light that is still resolved.
 const float MIN_LIGHT_DISTANCE = 0.05;
 // Tolerance of the shadow test, in normalised light distance.
@@ -114,9 +116,9 @@ float attenuationWeight(float d) {
     return denominator > 0.0 ? d * d / denominator : d * d;
 }
 
-// (1 - g) A(u, eta) + g B(u, eta), bilinearly from the tables.
-float phaseIntegral(float u, float eta) {
-    vec2 size = vec2(textureSize(loockupTableA, 0));
+// (1 - g) A(u, eta) + g B(u, eta), bilinearly from the tables of the
+// given size.
+float phaseIntegral(float u, float eta, vec2 size) {
     vec2 at = vec2((u - intMinAB) / (intMaxAB - intMinAB), (eta - intMinC) / (intMaxC - intMinC));
     vec2 uv = (clamp(at, 0.0, 1.0) * (size - 1.0) + 0.5) / size;
     float a = textureLod(loockupTableA, uv, 0.0).r * maxAValue;
@@ -140,9 +142,10 @@ float lightVisibility(mat4 lightCamera, vec3 x, float distanceToLight) {
     return d <= stored + SHADOW_BIAS ? 1.0 : 0.0;
 }
 
-// The scattered radiance reaching the camera through a screen point.
-// inBeam is set when the view ray passes through the cone at all.
-vec3 scatteringAt(vec2 ndc, out bool inBeam, out float rayLength) {
+// The scattered radiance reaching the camera through a screen point, from
+// the given number of pieces of the in-cone segment. inBeam is set when the
+// view ray passes through the cone at all.
+vec3 scatteringAt(vec2 ndc, int steps, out bool inBeam, out float rayLength) {
     vec3 origin;
     vec3 r;
     viewRay(ndc, origin, r, rayLength);
@@ -159,12 +162,13 @@ vec3 scatteringAt(vec2 ndc, out bool inBeam, out float rayLength) {
     float h = max(length(toLight - r * tFoot), MIN_LIGHT_DISTANCE);
     float u = beta * h;
     mat4 lightCamera = inverse(inverseLightCameraMatrix);
+    vec2 size = vec2(textureSize(loockupTableA, 0));
     float sum = 0.0;
     float tPrevious = segment.x;
-    float phiPrevious = phaseIntegral(u, 0.25 * PI + 0.5 * atan((tPrevious - tFoot) / h));
-    for (int k = 1; k <= STEPS; ++k) {
-        float t = mix(segment.x, segment.y, float(k) / float(STEPS));
-        float phi = phaseIntegral(u, 0.25 * PI + 0.5 * atan((t - tFoot) / h));
+    float phiPrevious = phaseIntegral(u, 0.25 * PI + 0.5 * atan((tPrevious - tFoot) / h), size);
+    for (int k = 1; k <= steps; ++k) {
+        float t = mix(segment.x, segment.y, float(k) / float(steps));
+        float phi = phaseIntegral(u, 0.25 * PI + 0.5 * atan((t - tFoot) / h), size);
         vec3 x = origin + r * (0.5 * (tPrevious + t));
         vec3 fromLight = x - lightWorldPos;
         float d = length(fromLight);

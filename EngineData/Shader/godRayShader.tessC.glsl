@@ -27,7 +27,7 @@ struct Probe {
 
 Probe probe(vec2 ndc) {
     Probe p;
-    vec3 s = scatteringAt(ndc, p.inBeam, p.rayLength);
+    vec3 s = scatteringAt(ndc, PROBE_STEPS, p.inBeam, p.rayLength);
     p.value = dot(s, vec3(0.2126, 0.7152, 0.0722));
     return p;
 }

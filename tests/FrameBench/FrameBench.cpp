@@ -8,13 +8,16 @@
 //
 //   FrameBench [--frames N] [--size WxH]   (default 200 frames, both sizes)
 
+#include "Render/Support/LookupTable.h"
 #include "Render/TestScene.h"
 
 #include <Engine/Render/ColorFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/FrameProfiler.h>
+#include <Engine/Render/HDRFrameBuffer.h>
 #include <Engine/Render/Illumination.h>
 #include <Engine/Render/Shader/PostprocessingShader.h>
+#include <Engine/Scene/GodRaySpotLight.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -58,6 +61,10 @@ struct Result {
     double gpuTotalMs = 0.0;
     double spotMapMs = 0.0;
     double cubeMapMs = 0.0;
+    // The lighting pass with one god-ray light minus the same pass without
+    // lights; with rasterisation discarded (vertex and tessellation work).
+    double scatteringMs = 0.0;
+    double scatteringTessellationMs = 0.0;
 };
 
 // One redraw of a light's shadow map (and its blurs) per frame, over the
@@ -87,6 +94,41 @@ void measureShadowMaps(GLFWwindow* window, int width, int height, int frames, Re
     });
     delete spot;
     delete cube;
+}
+
+// The scattering pass of one god-ray light over the reference scene: the
+// lighting pass timed with and without the light.
+void measureScattering(GLFWwindow* window, int width, int height, int frames, Result& result) {
+    using namespace Engine;
+    RenderTest::TestScene scene(static_cast<unsigned>(width), static_cast<unsigned>(height),
+                                RenderTest::makeLookupTable(0.05f));
+    scene.buildReferenceScene();
+    auto* godRay = new Scene::GodRaySpotLight(
+        Math::Vec3f(30, 28, 24), false, Math::Vec4f(0.5f, 6.5f, -1.0f, 1),
+        Math::Vec3f::Normalize(Math::Vec3f(-0.1f, -1.0f, 0.2f)), 0.45f, 2.0f,
+        Math::Vec3f(1, 0, 0.02f), scene.world);
+    godRay->Update(Math::Mat4f());
+    scene.frame(); // G-buffer, matrices
+    Render::Illumination* illumination = scene.camera->IlluminationPass();
+    Render::Illumination::LightMap const none;
+    Render::Illumination::LightMap const withGodRay{{LIGHT_GOD_RAY_SPOT, {godRay}}};
+    illumination->renderMaps(scene.timer, withGodRay);
+    Scene::ScreenCamera* camera = scene.camera;
+    Math::Mat4f const inverse = scene.cameraPosition->Matrix() * camera->InversePerspectiveMatrix();
+    auto lightPass = [&](Render::Illumination::LightMap const& lights) {
+        camera->HDRTarget()->enable();
+        illumination->illuminat(camera->GBuffer(), camera->Location(), inverse, lights);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    };
+    const double base = timeFrames(window, frames, [&] { lightPass(none); });
+    const double full = timeFrames(window, frames, [&] { lightPass(withGodRay); });
+    glEnable(GL_RASTERIZER_DISCARD);
+    const double baseDiscard = timeFrames(window, frames, [&] { lightPass(none); });
+    const double tess = timeFrames(window, frames, [&] { lightPass(withGodRay); });
+    glDisable(GL_RASTERIZER_DISCARD);
+    result.scatteringMs = full - base;
+    result.scatteringTessellationMs = tess - baseDiscard;
+    delete godRay;
 }
 
 Result measure(GLFWwindow* window, int width, int height, int frames) {
@@ -142,6 +184,7 @@ Result measure(GLFWwindow* window, int width, int height, int frames) {
     result.gpuTotalMs = profiler.AverageTotalMs();
     scene.camera->Profiler(nullptr);
     measureShadowMaps(window, width, height, frames, result);
+    measureScattering(window, width, height, frames, result);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
     return result;
@@ -161,6 +204,10 @@ void print(int width, int height, int frames, Result const& r) {
                 r.spotMapMs / unit);
     std::printf("  shadow cube map 6 x 512      %7.3f  (%.2f units)\n", r.cubeMapMs,
                 r.cubeMapMs / unit);
+    std::printf("  scattering, one god-ray light %6.3f  (%.2f units; vertex and tessellation "
+                "stages %.3f, fragments %.3f)\n",
+                r.scatteringMs, r.scatteringMs / unit, r.scatteringTessellationMs,
+                r.scatteringMs - r.scatteringTessellationMs);
     std::printf("  reference scene              %7.3f  (%.2f units)\n", r.frameMs,
                 r.frameMs / unit);
 }
