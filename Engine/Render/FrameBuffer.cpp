@@ -61,6 +61,14 @@ void FrameBuffer::disable() {
     unbind();
 }
 
+void FrameBuffer::copyDepthFrom(FrameBuffer const& source) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, source.framebuffer);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glBlitFramebuffer(0, 0, source.width, source.height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT,
+                      GL_NEAREST);
+    bind();
+}
+
 void FrameBuffer::bind() {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
 }

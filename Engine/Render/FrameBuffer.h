@@ -21,6 +21,9 @@ public:
     // Binds the framebuffer and sets the viewport to its size.
     void enable();
     void disable();
+    // Copies the depth buffer of source (same size and depth format) into
+    // this target's; leaves this target bound to GL_FRAMEBUFFER.
+    void copyDepthFrom(FrameBuffer const& source);
 
 protected:
     void bind();

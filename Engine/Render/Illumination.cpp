@@ -4,10 +4,13 @@
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/RenderLimits.h>
 #include <Engine/Render/Shader/IlluminationShader.h>
+#include <Engine/Render/Shader/ShadowGaussShader.h>
 #include <Engine/Render/ShaderPaths.h>
 #include <Engine/Render/TextureSetup.h>
 #include <Engine/Scene/DirectionalLight.h>
 #include <Engine/Scene/PointLight.h>
+#include <Engine/Scene/ShadowCastingPointLight.h>
+#include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/SpotLight.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
@@ -35,7 +38,7 @@ int packKind(std::vector<Scene::Light*> const& lights, LightType type, Pack pack
             ++off;
             continue;
         }
-        pack(static_cast<int>(i) - off, static_cast<LightClass const*>(light));
+        pack(static_cast<int>(i) - off, static_cast<LightClass*>(light));
     }
     return static_cast<int>(lights.size()) - off;
 }
@@ -62,6 +65,8 @@ Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
     lightsOnlyShader = new Shader::IlluminationShader(
         ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag, "#define WITHOUT_SHADOW_LIGHTS 1\n");
     active = shader;
+    shadowGauss =
+        new Shader::ShadowGaussShader(ShaderPaths::ShadowGaussVert, ShaderPaths::ShadowGaussFrag);
     Util::UtilFunctions::glError();
     initEmptyMaps();
 }
@@ -71,6 +76,7 @@ Illumination::~Illumination() {
     TextureSetup::deleteTexture(emptyMap);
     delete shader;
     delete lightsOnlyShader;
+    delete shadowGauss;
     delete lookupTable;
 }
 
@@ -89,12 +95,36 @@ void Illumination::initEmptyMaps() {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-void Illumination::renderMaps(Util::Timer const&, LightMap const&) {
-    // No light kind has a shadow camera yet, so there is nothing to render or
-    // blur; the pass still leaves the state the frame expects after it.
+void Illumination::renderMaps(Util::Timer const& timer, LightMap const& lights) {
+    // Lights of the wrong class under a key, and lights that are off, are
+    // skipped; the latter keep their requests for when they are on again.
+    auto each = [&lights](LightType type, auto&& action) {
+        if (auto const* list = lightsOf(lights, type)) {
+            for (Scene::Light* light : *list) {
+                if (light != nullptr && light->isOn() && light->Type() == type) {
+                    action(light);
+                }
+            }
+        }
+    };
+    each(LIGHT_SHADOW_POINT, [&timer](Scene::Light* light) {
+        static_cast<Scene::ShadowCastingPointLight*>(light)->renderCubeShadowMap(timer);
+    });
+    for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
+        each(type, [&timer](Scene::Light* light) {
+            static_cast<Scene::ShadowCastingSpotLight*>(light)->renderShadowMap(timer);
+        });
+    }
+
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
+    shadowGauss->Activate();
     plane->enableVertexBO();
+    for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
+        each(type, [this](Scene::Light* light) {
+            static_cast<Scene::ShadowCastingSpotLight*>(light)->blurShadowMap(plane, shadowGauss);
+        });
+    }
     glDisableVertexAttribArray(0);
     glUseProgram(0);
     glEnable(GL_DEPTH_TEST);
@@ -122,10 +152,20 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     packSpotLights(visible);
     packShadowCastingSpotLights(visible);
 
+    // Depth state of the lighting quad: every fragment lies at the far plane
+    // (depth range 1..1) and passes only where the copied G-buffer depth is
+    // nearer, so background pixels are not shaded; the depth stays as it is.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_GREATER);
+    glDepthMask(GL_FALSE);
+    glDepthRange(1.0, 1.0);
     plane->enableVertexBO();
     plane->draw(active);
     plane->disableVertexBO();
     glUseProgram(0);
+    glDepthRange(0.0, 1.0);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
 }
 
 void Illumination::packDirectionalLights(LightMap const& visible) {
@@ -153,13 +193,19 @@ void Illumination::packPointLights(LightMap const& visible) {
     active->SetPointLightCount(count);
 }
 
-void Illumination::packShadowCastingPointLights(LightMap const&) {
-    // Shadow-casting point lights have no maps yet: every slot samples the
-    // empty cube map and none is lit.
-    for (int slot = 0; slot < RL::MaxShadowCastingPointLights; ++slot) {
+void Illumination::packShadowCastingPointLights(LightMap const& visible) {
+    int count = 0;
+    if (auto const* lights = lightsOf(visible, LIGHT_SHADOW_POINT)) {
+        count = packKind<Scene::ShadowCastingPointLight>(
+            *lights, LIGHT_SHADOW_POINT, [this](int index, Scene::ShadowCastingPointLight* l) {
+                active->SetShadowCastingPointLight(index, l, index);
+            });
+    }
+    // Every sampler needs a texture: unused slots sample the empty cube map.
+    for (int slot = count; slot < RL::MaxShadowCastingPointLights; ++slot) {
         active->SetShadowCastingPointLightDummy(slot, emptyCubeMap, slot);
     }
-    active->SetShadowCastingPointLightCount(0);
+    active->SetShadowCastingPointLightCount(count);
 }
 
 void Illumination::packSpotLights(LightMap const& visible) {
@@ -174,13 +220,34 @@ void Illumination::packSpotLights(LightMap const& visible) {
     active->SetSpotLightCount(count);
 }
 
-void Illumination::packShadowCastingSpotLights(LightMap const&) {
-    // Shadow-casting and god-ray spot lights have no maps yet: every slot
-    // samples the empty map and none is lit.
-    for (int slot = 0; slot < RL::MaxShadowCastingSpotLights; ++slot) {
+void Illumination::packShadowCastingSpotLights(LightMap const& visible) {
+    // Shadow-casting spot lights first, then god-ray spot lights, in one
+    // array; the index skips the lights of both kinds that are off.
+    int listed = 0;
+    for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
+        auto const* lights = lightsOf(visible, type);
+        if (lights == nullptr) {
+            continue;
+        }
+        const bool scattering = type == LIGHT_GOD_RAY_SPOT;
+        const int first = listed;
+        int off = 0;
+        for (size_t i = 0; i < lights->size(); ++i) {
+            Scene::Light* light = (*lights)[i];
+            if (light == nullptr || !light->isOn() || light->Type() != type) {
+                ++off;
+                continue;
+            }
+            const int index = first + static_cast<int>(i) - off;
+            active->SetShadowCastingSpotLight(
+                index, static_cast<Scene::ShadowCastingSpotLight*>(light), index, scattering);
+        }
+        listed += static_cast<int>(lights->size()) - off;
+    }
+    for (int slot = listed; slot < RL::MaxShadowCastingSpotLights; ++slot) {
         active->SetShadowCastingSpotLightDummy(slot, emptyMap, slot);
     }
-    active->SetShadowCastingSpotLightCount(0);
+    active->SetShadowCastingSpotLightCount(listed);
 }
 
 } // namespace Engine::Render

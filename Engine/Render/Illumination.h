@@ -21,7 +21,8 @@ class EffectPlane;
 class LightLookupTable;
 namespace Shader {
 class IlluminationShader;
-}
+class ShadowGaussShader;
+} // namespace Shader
 
 // The deferred lighting pass: packs every switched-on visible light into the
 // illumination shader's arrays and lights the G-buffer into the bound HDR
@@ -37,10 +38,17 @@ public:
     Illumination(Illumination const&) = delete;
     Illumination& operator=(Illumination const&) = delete;
 
-    // Refreshes the shadow maps that asked for it; leaves depth test and depth
-    // writes on, attribute 0 disabled and no program bound.
+    // Redraws the shadow maps of switched-on shadow-casting lights that asked
+    // for it, then blurs the redrawn spot-light maps. Leaves depth test and
+    // depth writes on, culling on, attribute 0 disabled, no program and
+    // framebuffer 0 bound; changes the static camera matrix when a spot map
+    // is drawn.
     void renderMaps(Util::Timer const& timer, LightMap const& lights);
-    // Lights the G-buffer into the bound framebuffer.
+    // Lights the G-buffer into the bound framebuffer, whose depth buffer must
+    // hold the G-buffer's depth: the quad is drawn at the far plane with
+    // GL_GREATER and depth writes off, so only pixels with geometry are lit
+    // and the depth stays for later passes. Leaves the depth test on with
+    // GL_LESS, depth writes on and the depth range (0, 1).
     void illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                    Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
 
@@ -48,6 +56,7 @@ public:
     // without the shadow-casting kinds, used in frames that have none.
     Shader::IlluminationShader* getShader() const { return shader; }
     Shader::IlluminationShader* getLightsOnlyShader() const { return lightsOnlyShader; }
+    Shader::ShadowGaussShader* getShadowGaussShader() const { return shadowGauss; }
     unsigned int EmptyCubeMap() const { return emptyCubeMap; }
     unsigned int EmptyMap() const { return emptyMap; }
 
@@ -64,6 +73,7 @@ private:
     Shader::IlluminationShader* lightsOnlyShader = nullptr;
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
+    Shader::ShadowGaussShader* shadowGauss = nullptr;
     unsigned int emptyCubeMap = 0;
     unsigned int emptyMap = 0;
     LightLookupTable* lookupTable;

@@ -1,5 +1,27 @@
 // The screen camera's frame: its render targets and the fixed sequence of
-// passes from the geometry pass to the window.
+// passes from the geometry pass to the window. What each pass sets, and what
+// it relies on from the passes before it:
+//
+// 1. Geometry (G-buffer): sets depth test on with writes, depth range (0, 1),
+//    blending off, culling and polygon mode by the wireframe flag, clears
+//    colour and depth; the camera matrix. Relies on the depth function
+//    GL_LESS (the lighting pass restores it every frame). Ends with culling
+//    on, polygons filled, framebuffer 0.
+// 2. Shadow maps (Illumination::renderMaps): each map pass sets its own depth
+//    state (GL_LESS, writes on), culling off, its viewport and the camera
+//    matrix of its light; the blurs run with depth test and writes off. Ends
+//    with depth test and writes on, culling on, framebuffer 0 and no program;
+//    the frame sets the camera matrix again afterwards.
+// 3. Lighting (HDR target): clears colour, copies the G-buffer depth into the
+//    target's depth, then draws the lighting quad at the far plane with
+//    GL_GREATER and writes off, so only pixels with geometry are shaded. Ends
+//    with GL_LESS, writes on, depth range (0, 1); the target's depth holds the
+//    scene's depth for the overlays.
+// 4. Adaptation, glow and tone mapping: full-screen passes with their own
+//    targets and viewports; they draw with the depth test as left by step 3
+//    into targets without depth attachments, or disable it themselves.
+// 5. Window: sets the viewport, clears, depth test and writes off, blending
+//    off; FXAA (or the tone mapper) draws the picture.
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/FrameProfiler.h>
@@ -129,9 +151,10 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     Render::Shader::Shader::SetCameraMatrix(absoluteMatrix);
     mark(profiler, Render::FrameProfiler::ShadowMaps);
 
-    // Lighting into the HDR target.
+    // Lighting into the HDR target, over the scene's depth.
     hdrTarget->enable();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
+    hdrTarget->copyDepthFrom(*gBuffer);
     illumination->illuminat(gBuffer, Location(), InverseAbsoluteMatrix(), VisibleLights());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     mark(profiler, Render::FrameProfiler::Lighting);

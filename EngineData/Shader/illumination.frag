@@ -161,42 +161,81 @@ vec3 spotContribution(SpotLight light, out vec3 L, out float d) {
 #ifndef WITHOUT_SHADOW_LIGHTS
 // (WITHOUT_SHADOW_LIGHTS builds the variant for frames without shadow-casting
 // lights: their uniforms are then unused.)
+//
+// Shadow encodings (written by ShadowMap.frag, blurred by shadowGauss.frag):
+// - a point light's cube map stores |P - light| / far as depth; it is sampled
+//   as a depth-comparison cube map with linear filtering.
+// - a spot light's blurred maps store, in their alpha channels, the filtered
+//   first and second moments of d = (|P - light| - near) / (far - near).
 
-float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
-    float ref = clamp((length(fromLight) - nearFar.x) / (nearFar.y - nearFar.x), 0.0, 1.0);
-    vec4 coord = vec4(fromLight, ref);
+// Size of a cube-map face in texels (ShadowCastingPointLight::MapSize).
+#define CUBE_MAP_SIZE 512.0
+// Variance floor of the spot lights' moments: no acne from rounding.
+#define MIN_VARIANCE 2.0e-6
+// Part of Chebyshev's bound cut off against light bleeding where occluders
+// overlap.
+#define LIGHT_BLEEDING_REDUCTION 0.3
+
+float cubeTap(int i, vec3 direction, float reference) {
+    vec4 coord = vec4(direction, reference);
     return i == 0 ? texture(scPointLightShadowCubeMap_0, coord)
                   : texture(scPointLightShadowCubeMap_1, coord);
 }
 
-vec2 spotMoments(int i, vec2 uv) {
-    if (i == 0) {
-        return vec2(texture(scSpotLightShadowMap_0, uv).r, texture(scSpotLightMoment2Map_0, uv).a);
-    } else if (i == 1) {
-        return vec2(texture(scSpotLightShadowMap_1, uv).r, texture(scSpotLightMoment2Map_1, uv).a);
-    } else if (i == 2) {
-        return vec2(texture(scSpotLightShadowMap_2, uv).r, texture(scSpotLightMoment2Map_2, uv).a);
-    }
-    return vec2(texture(scSpotLightShadowMap_3, uv).r, texture(scSpotLightMoment2Map_3, uv).a);
+// Four linearly filtered comparisons around the direction to P, a texel
+// apart, against the stored distance minus a bias that grows with the slope
+// of the surface as seen from the light.
+float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
+    float distance = length(fromLight);
+    vec3 direction = fromLight / max(distance, 1.0e-6);
+    float cosTheta = clamp(dot(N, -direction), 0.05, 1.0);
+    float texel = 2.0 * distance / CUBE_MAP_SIZE; // world size of a texel there
+    float slope = sqrt(1.0 - cosTheta * cosTheta) / cosTheta;
+    float bias = (0.02 + texel * (1.0 + 1.5 * min(slope, 10.0))) / nearFar.y;
+    float reference = distance / nearFar.y - bias;
+    vec3 helper = abs(direction.y) < 0.9 ? vec3(0.0, 1.0, 0.0) : vec3(1.0, 0.0, 0.0);
+    vec3 t1 = normalize(cross(direction, helper)) * texel;
+    vec3 t2 = cross(direction, t1);
+    float lit = cubeTap(i, fromLight + t1 + 0.4 * t2, reference) +
+                cubeTap(i, fromLight - t1 - 0.4 * t2, reference) +
+                cubeTap(i, fromLight + t2 - 0.4 * t1, reference) +
+                cubeTap(i, fromLight - t2 + 0.4 * t1, reference);
+    return lit * 0.25;
 }
 
-// Variance shadow test (Chebyshev's upper bound) on the blurred moments.
+vec2 spotMoments(int i, vec2 uv) {
+    if (i == 0) {
+        return vec2(texture(scSpotLightShadowMap_0, uv).a, texture(scSpotLightMoment2Map_0, uv).a);
+    } else if (i == 1) {
+        return vec2(texture(scSpotLightShadowMap_1, uv).a, texture(scSpotLightMoment2Map_1, uv).a);
+    } else if (i == 2) {
+        return vec2(texture(scSpotLightShadowMap_2, uv).a, texture(scSpotLightMoment2Map_2, uv).a);
+    }
+    return vec2(texture(scSpotLightShadowMap_3, uv).a, texture(scSpotLightMoment2Map_3, uv).a);
+}
+
+// Variance shadow test: Chebyshev's upper bound on the blurred moments, with
+// a variance floor and light-bleeding reduction. Receivers behind the light
+// or outside its map are unshadowed (the cone already limits them).
 float spotShadow(int i, SpotLight light, float d) {
     vec4 lookup = light.cameraMatrix * vec4(P, 1.0);
     if (lookup.w <= 0.0) {
         return 1.0;
     }
     vec2 uv = lookup.xy / lookup.w;
+    if (any(lessThan(uv, vec2(0.0))) || any(greaterThan(uv, vec2(1.0)))) {
+        return 1.0;
+    }
     float depth = clamp((d - light.nearAndFarPlane.x) /
                             (light.nearAndFarPlane.y - light.nearAndFarPlane.x), 0.0, 1.0);
     vec2 moments = spotMoments(i, uv);
     if (depth <= moments.x) {
         return 1.0;
     }
-    float variance = max(moments.y - moments.x * moments.x, 1.0e-5);
+    float variance = max(moments.y - moments.x * moments.x, MIN_VARIANCE);
     float delta = depth - moments.x;
     float pMax = variance / (variance + delta * delta);
-    return clamp((pMax - 0.2) / 0.8, 0.0, 1.0); // cuts light bleeding
+    return clamp((pMax - LIGHT_BLEEDING_REDUCTION) / (1.0 - LIGHT_BLEEDING_REDUCTION), 0.0, 1.0);
 }
 #endif
 

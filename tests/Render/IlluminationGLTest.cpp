@@ -7,8 +7,11 @@
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/RenderLimits.h>
 #include <Engine/Render/Shader/IlluminationShader.h>
+#include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <Engine/Scene/DirectionalLight.h>
+#include <Engine/Scene/GodRaySpotLight.h>
 #include <Engine/Scene/PointLight.h>
+#include <Engine/Scene/ShadowCastingPointLight.h>
 #include <Engine/Scene/SpotLight.h>
 #include <Engine/Util/Logger.h>
 #include <Engine/Util/Timer.h>
@@ -23,7 +26,10 @@ using Engine::Math::Mat4f;
 using Engine::Math::Vec3f;
 using Engine::Math::Vec4f;
 using Engine::Scene::DirectionalLight;
+using Engine::Scene::GodRaySpotLight;
 using Engine::Scene::Light;
+using Engine::Scene::ShadowCastingPointLight;
+using Engine::Scene::ShadowCastingSpotLight;
 using Engine::Scene::PointLight;
 using Engine::Scene::SpotLight;
 
@@ -293,39 +299,59 @@ TEST_F(IlluminationGLTest, TooManyLightsAreLoggedAndSkipped) {
     EXPECT_EQ(withThree[2], 0.0f);
 }
 
-TEST_F(IlluminationGLTest, ShadowSlotsAreBoundToTheEmptyMaps) {
-    // A visible shadow-casting light selects the full program; it has no
-    // shadow map yet, so every slot samples an empty map.
-    auto* caster = keep(new Light(LIGHT_SHADOW_SPOT, Vec3f(1, 1, 1), false));
-    Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {caster}}};
+TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
+    // One shadow-casting spot light and one god-ray spot light take slots 0
+    // and 1 with their blurred maps; slots 2 and 3 and both cube-map slots
+    // sample the empty maps.
+    auto* caster = keep(new ShadowCastingSpotLight(Vec3f(1, 1, 1), false, Vec4f(0, 5, 0, 1),
+                                                   Vec3f(0, -1, 0), 0.3f, 2.0f, nullptr));
+    auto* godRay = keep(new GodRaySpotLight(Vec3f(1, 1, 1), false, Vec4f(1, 5, 0, 1),
+                                            Vec3f(0, -1, 0), 0.3f, 2.0f, Vec3f(1, 0, 0), nullptr));
+    caster->Update(Mat4f());
+    godRay->Update(Mat4f());
+    Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {caster}}, {LIGHT_GOD_RAY_SPOT, {godRay}}};
     light(visible);
-    for (int i = 0; i < 2; ++i) {
-        glActiveTexture(GL_TEXTURE0 + RenderLimits::UnitShadowCubeMapBase + i);
-        GLint bound = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &bound);
-        EXPECT_EQ(static_cast<GLuint>(bound), illumination->EmptyCubeMap());
-    }
-    for (int unit = 8; unit < 16; ++unit) {
+    auto* shader = illumination->getShader();
+    const GLuint program = static_cast<GLuint>(shader->getProgramHandle());
+    auto uniformInt = [program](char const* name) {
+        GLint value = -1;
+        glGetUniformiv(program, glGetUniformLocation(program, name), &value);
+        return value;
+    };
+    EXPECT_EQ(uniformInt("scSpotLightCount"), 2);
+    EXPECT_EQ(uniformInt("scSpotLight[0].scattering"), 0);
+    EXPECT_EQ(uniformInt("scSpotLight[1].scattering"), 1);
+    EXPECT_EQ(uniformInt("scPointLightCount"), 0);
+    auto bound = [](int unit, GLenum binding) {
         glActiveTexture(GL_TEXTURE0 + unit);
-        GLint bound = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_EQ(static_cast<GLuint>(bound), illumination->EmptyMap()) << unit;
+        GLint name = 0;
+        glGetIntegerv(binding, &name);
+        glActiveTexture(GL_TEXTURE0);
+        return static_cast<GLuint>(name);
+    };
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(bound(RenderLimits::UnitShadowCubeMapBase + i, GL_TEXTURE_BINDING_CUBE_MAP),
+                  illumination->EmptyCubeMap());
     }
-    glActiveTexture(GL_TEXTURE0);
+    ShadowCastingSpotLight* lights[2] = {caster, godRay};
+    for (int slot = 0; slot < 2; ++slot) {
+        ShadowMapFrameBuffer* maps = lights[slot]->getBluredShadowMapBuffer();
+        EXPECT_EQ(bound(8 + 2 * slot, GL_TEXTURE_BINDING_2D), maps->getDepthMapTexID()) << slot;
+        EXPECT_EQ(bound(9 + 2 * slot, GL_TEXTURE_BINDING_2D), maps->getMoment2MapTexID()) << slot;
+    }
+    for (int unit = 12; unit < 16; ++unit) {
+        EXPECT_EQ(bound(unit, GL_TEXTURE_BINDING_2D), illumination->EmptyMap()) << unit;
+    }
     // G-buffer textures on units 0 to 4.
     const GLuint gtex[5] = {gbuffer.DepthTexID(), gbuffer.DiffuseColorTexID(),
                             gbuffer.SpecularColorTexID(), gbuffer.NormalTexID(),
                             gbuffer.EmitTexID()};
     for (int unit = 0; unit < 5; ++unit) {
-        glActiveTexture(GL_TEXTURE0 + unit);
-        GLint bound = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_EQ(static_cast<GLuint>(bound), gtex[unit]) << unit;
+        EXPECT_EQ(bound(unit, GL_TEXTURE_BINDING_2D), gtex[unit]) << unit;
     }
-    glActiveTexture(GL_TEXTURE0);
-    GLint program = -1;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-    EXPECT_EQ(program, 0);
+    GLint current = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);
+    EXPECT_EQ(current, 0);
     GLint enabled = 1;
     glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &enabled);
     EXPECT_EQ(enabled, 0);
@@ -377,7 +403,11 @@ TEST_F(IlluminationGLTest, BothProgramsLightAlike) {
         keep(new PointLight(Vec3f(1, 0.5f, 0.2f), true, Vec4f(2, 1, -3, 1), Vec3f(1, 0.2f, 0.1f)));
     auto* spot = keep(
         new SpotLight(Vec3f(5, 5, 5), true, Vec4f(-2, 4, 2, 1), Vec3f(0.2f, -1, 0), 0.5f, 2.0f));
-    auto* caster = keep(new Light(LIGHT_SHADOW_POINT, Vec3f(1, 1, 1), false));
+    // A black shadow-casting point light selects the full program and adds
+    // nothing.
+    auto* caster = keep(new ShadowCastingPointLight(Vec3f(0, 0, 0), false, Vec4f(0, 3, 0, 1),
+                                                    nullptr));
+    caster->Update(Mat4f());
     lamp->Update(Mat4f());
     spot->Update(Mat4f());
     fillGBuffer(0.3f, 20.0f);

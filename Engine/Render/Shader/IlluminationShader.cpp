@@ -1,7 +1,11 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/Shader/IlluminationShader.h>
+#include <Engine/Render/ShadowCubeMapFrameBuffer.h>
+#include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <Engine/Scene/DirectionalLight.h>
 #include <Engine/Scene/PointLight.h>
+#include <Engine/Scene/ShadowCastingPointLight.h>
+#include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/SpotLight.h>
 #include <Engine/Util/Logger.h>
 #include <GL/glew.h>
@@ -275,6 +279,59 @@ void IlluminationShader::SetSpotLight(int index, Scene::SpotLight const* light) 
         return;
     }
     SetSpotLight(spotLights[index], false, false, index, light);
+}
+
+void IlluminationShader::SetShadowCastingPointLight(int index,
+                                                    Scene::ShadowCastingPointLight* light,
+                                                    int slot) const {
+    if (!indexFits(index, RL::MaxShadowCastingPointLights, ScPointName)) {
+        return;
+    }
+    PointLightHandles const& h = scPointLights[index];
+    SetPointLight(h, true, index, light);
+    if (h.nearAndFarPlane != -1) {
+        glUniform2fv(h.nearAndFarPlane, 1, light->getNearAndFarPlane().GetGlVector());
+    }
+    Render::ShadowCubeMapFrameBuffer* map = light->getCubeMapBuffer();
+    if (h.shadowCubeMap != -1 && map != nullptr) {
+        const int unit = RL::UnitShadowCubeMapBase + slot;
+        glActiveTexture(GL_TEXTURE0 + unit);
+        map->bindDepthCubMapTex();
+        glUniform1i(h.shadowCubeMap, unit);
+    }
+}
+
+void IlluminationShader::SetShadowCastingSpotLight(int index, Scene::ShadowCastingSpotLight* light,
+                                                   int slot, bool scattering) const {
+    if (!indexFits(index, RL::MaxShadowCastingSpotLights, ScSpotName)) {
+        return;
+    }
+    SpotLightHandles const& h = scSpotLights[index];
+    // The array itself marks these lights as shadowed: the flag stays 0.
+    SetSpotLight(h, false, scattering, index, light);
+    if (h.nearAndFarPlane != -1) {
+        glUniform2fv(h.nearAndFarPlane, 1, light->getNearAndFarPlane().GetGlVector());
+    }
+    if (h.cameraMatrix != -1) {
+        glUniformMatrix4fv(h.cameraMatrix, 1, GL_FALSE,
+                           light->getShadowLookupMatrix().GetGlMatrix());
+    }
+    Render::ShadowMapFrameBuffer* map = light->getBluredShadowMapBuffer();
+    if (map == nullptr) {
+        return;
+    }
+    if (h.shadowMap != -1) {
+        const int unit = RL::UnitShadowMapBase + 2 * slot;
+        glActiveTexture(GL_TEXTURE0 + unit);
+        map->bindDepthMapTex();
+        glUniform1i(h.shadowMap, unit);
+    }
+    if (h.moment2Map != -1) {
+        const int unit = RL::UnitMoment2MapBase + 2 * slot;
+        glActiveTexture(GL_TEXTURE0 + unit);
+        map->bindMoment2MapTex();
+        glUniform1i(h.moment2Map, unit);
+    }
 }
 
 bool IlluminationShader::SetPointLight(PointLightHandles const& h, bool shadow, int,

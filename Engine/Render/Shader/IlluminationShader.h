@@ -8,6 +8,8 @@
 namespace Engine::Scene {
 class DirectionalLight;
 class PointLight;
+class ShadowCastingPointLight;
+class ShadowCastingSpotLight;
 class SpotLight;
 } // namespace Engine::Scene
 
@@ -75,6 +77,13 @@ public:
     void SetDirectionalLight(int index, Scene::DirectionalLight const* light) const;
     void SetPointLight(int index, Scene::PointLight const* light) const;
     void SetSpotLight(int index, Scene::SpotLight const* light) const;
+    // With the light's shadow cube map on unit 6 + slot.
+    void SetShadowCastingPointLight(int index, Scene::ShadowCastingPointLight* light,
+                                    int slot) const;
+    // With the light's blurred shadow and moment-2 maps on units 8 + 2 slot
+    // and 9 + 2 slot; scattering marks a god-ray light.
+    void SetShadowCastingSpotLight(int index, Scene::ShadowCastingSpotLight* light, int slot,
+                                   bool scattering) const;
     // Bind texture in place of an entry's shadow cube map (unit 6 + slot).
     void SetShadowCastingPointLightDummy(int index, unsigned int texture, int slot) const;
     // Bind texture in place of an entry's shadow and moment-2 maps (units

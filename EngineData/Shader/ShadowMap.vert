@@ -1,0 +1,27 @@
+// Shadow-map pass, vertex stage. The prefix supplies the #version line and
+// CUBEMAP (a point light's cube map, faces emitted by the geometry stage) or
+// GODRAYSPOT (a god-ray spot light; same encoding as a plain spot light).
+//
+// Encoding written by this pass (read by illumination.frag and shadowGauss.frag):
+// - spot lights: d = (|P - wsLightPos| - near) / (far - near), clamped to
+//   [0, 1], the radial distance to the light normalised with nearAndFarPlane;
+//   the depth attachment stores d (gl_FragDepth) and the moment-2 map's alpha
+//   stores d * d. Cleared texels read d = 1, d * d = 1 (nothing in the way).
+// - point lights: the cube map's depth stores |P - wsLightPos| / far.
+
+in vec4 vertex;
+
+uniform mat4 matrix;       // model to world
+uniform mat4 cameraMatrix; // world to the light's clip space (spot lights)
+
+out vec3 worldPosition;
+
+void main() {
+    vec4 world = matrix * vertex;
+    worldPosition = world.xyz;
+#ifdef CUBEMAP
+    gl_Position = world; // the geometry stage projects into each face
+#else
+    gl_Position = cameraMatrix * world;
+#endif
+}
