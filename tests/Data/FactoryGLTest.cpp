@@ -344,7 +344,7 @@ TEST_F(FactoryGLTest, SceneObjectsFromDamagedOrOddModelRecords) {
     for (auto const& entry : object->Components()) {
         ids.push_back(entry.first);
     }
-    EXPECT_EQ(ids, (std::vector<ComponentID>{COMPONENT_POSITION, COMPONENT_MESH_DRAW,
+    ASSERT_EQ(ids, (std::vector<ComponentID>{COMPONENT_POSITION, COMPONENT_MESH_DRAW,
                                              COMPONENT_BSP_DRAW}));
     EXPECT_EQ(fatalLines(log), 3u) << log;
     EXPECT_NE(log.find("second component of type 1"), std::string::npos) << log;

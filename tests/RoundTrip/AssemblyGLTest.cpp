@@ -254,7 +254,7 @@ TEST_F(AssemblyGLTest, AModelRecordBuildsEveryComponentKind) {
         EXPECT_EQ(c->Id(), id);
         EXPECT_EQ(c->CurrentSceneObject(), object);
     }
-    EXPECT_EQ(ids, (std::vector<ComponentID>{COMPONENT_POSITION, COMPONENT_MESH_DRAW,
+    ASSERT_EQ(ids, (std::vector<ComponentID>{COMPONENT_POSITION, COMPONENT_MESH_DRAW,
                                              COMPONENT_COLLISION, COMPONENT_LIGHT,
                                              COMPONENT_PATH_ANIMATION, COMPONENT_BSP_DRAW}));
     auto const& records = assets.models.models[0].components;
