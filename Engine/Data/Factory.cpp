@@ -1,4 +1,5 @@
 #include <Engine/Data/Factory.h>
+#include <Engine/Scene/Materials/Material.h>
 #include <Engine/Util/Logger.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <string>
@@ -151,6 +152,11 @@ Factory::~Factory() {
     materialDictionary.clear();
     geometryDictionary.clear();
     pathDictionary.clear();
+    // The BSP materials hold texture references: released before the stores.
+    for (auto& entry : bspMaterials) {
+        delete entry.second;
+    }
+    bspMaterials.clear();
     for (auto& entry : shaders) {
         delete entry.second;
     }

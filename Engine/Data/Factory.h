@@ -15,13 +15,25 @@
 #include <string>
 #include <vector>
 
+namespace Engine::Scene {
+class IComponent;
+class LightComponent;
+class Mesh;
+class SceneObject;
+class World;
+namespace Materials {
+class Material;
+}
+} // namespace Engine::Scene
+
 namespace Engine::Data {
 
 // The asset factory: a singleton that keeps the compiled asset files open,
 // holds their dictionaries and serves shaders, geometries, textures and paths
-// by 16-bit id, reading each record on demand. Shaders are built once and
-// owned here; geometries and textures are shared through stores that keep one
-// reference each, so their data lives exactly as long as some user holds it.
+// by 16-bit id, reading each record on demand, and assembles whole scene
+// objects from model records. Shaders are built once and owned here; geometries and textures are
+// shared through stores that keep one reference each, so their data lives exactly as long as some
+// user holds it.
 class ENGINE_API Factory {
 public:
     // Folder of the compiled asset files, relative to the working directory.
@@ -60,6 +72,12 @@ public:
     // written to *count. Null (count 0) for an invalid id or record.
     Util::CurvePoint** LoadPath(unsigned short id, unsigned short* count);
 
+    // A new scene object built from model record id, owned by the caller and
+    // not added to the world (shadow-casting lights set up their shadow
+    // cameras with it). Null for an id that is not in the dictionary or a
+    // model record that does not parse.
+    Scene::SceneObject* LoadSceneObject(unsigned short id, Scene::World* world);
+
     // Dictionary sizes.
     RecordParser::Counts const& Counts() const { return counts; }
 
@@ -75,6 +93,17 @@ private:
     void CacheShaderDictionary();
     void CacheModelDictionary();
     void CachePathDictionary();
+
+    // Scene object assembly from parsed model records, in this order of use.
+    Scene::IComponent* LoadComponent(RecordParser::ComponentRecord const& record,
+                                     Scene::SceneObject* owner, Scene::World* world);
+    void LoadLights(Scene::LightComponent* component,
+                    std::vector<RecordParser::LightRecord> const& lights, Scene::World* world);
+    Scene::Mesh* LoadMesh(RecordParser::MeshRecord const& record);
+    // A new material of material record id; null when the record is bad.
+    Scene::Materials::Material* LoadMaterial(unsigned short id);
+    // The material of BSP components, one per material id, owned here.
+    Scene::Materials::Material* LoadBSPMaterial(unsigned short id);
 
     // Reads one dictionary from the file's current position into entries and
     // logs its dump; returns the count (0 for a damaged dictionary).
@@ -103,6 +132,8 @@ private:
     std::map<unsigned short, Render::Shader::DeferredShader*> shaders;
     std::map<unsigned short, Util::SharedPointer<Scene::MeshData>*> meshDataStore;
     std::map<unsigned short, Util::SharedPointer<Scene::TextureData>*> textureStore;
+    // BSP components do not own their material, so the factory keeps it.
+    std::map<unsigned short, Scene::Materials::Material*> bspMaterials;
 
     RecordParser::Counts counts;
     std::string directory;

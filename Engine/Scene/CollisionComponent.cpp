@@ -9,10 +9,23 @@ namespace Engine::Scene {
 
 CollisionComponent::CollisionComponent(SceneObject* owner)
     : IComponent(COMPONENT_COLLISION, owner) {
-    if (owner == nullptr) {
+    GatherBoundingObjects();
+}
+
+std::vector<Collision::BoundingObject*>& CollisionComponent::Objects() {
+    GatherBoundingObjects();
+    return objects;
+}
+
+// Meshes own their boxes and may replace them, and the hierarchy may change:
+// the list is rebuilt from the meshes rather than kept from an earlier walk.
+void CollisionComponent::GatherBoundingObjects() {
+    objects.clear();
+    if (currentSceneObject == nullptr) {
         return;
     }
-    auto* meshDraw = static_cast<MeshDrawComponent*>(owner->Components(COMPONENT_MESH_DRAW));
+    auto* meshDraw =
+        static_cast<MeshDrawComponent*>(currentSceneObject->Components(COMPONENT_MESH_DRAW));
     if (meshDraw != nullptr && meshDraw->CurrentMesh() != nullptr) {
         AddBoundingObjects(meshDraw->CurrentMesh());
     }
@@ -29,6 +42,7 @@ void CollisionComponent::AddBoundingObjects(Mesh* mesh) {
 }
 
 void CollisionComponent::Update(float time) {
+    GatherBoundingObjects();
     if (currentSceneObject == nullptr) {
         return;
     }

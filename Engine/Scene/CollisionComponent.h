@@ -11,21 +11,24 @@ class BoundingObject;
 }
 
 // Keeps the bounding boxes of a scene object's meshes up to date every frame.
-// Gathers the boxes of the object's mesh hierarchy when it is created; the
-// boxes stay owned by their meshes.
+// It refers to the boxes its object's mesh hierarchy holds now: they are
+// gathered again whenever they are asked for, so a replaced box or a changed
+// hierarchy never leaves a stale pointer. The boxes stay owned by their meshes.
 class ENGINE_API CollisionComponent : public IComponent {
 public:
     explicit CollisionComponent(SceneObject* owner);
     CollisionComponent(CollisionComponent const&) = delete;
     CollisionComponent& operator=(CollisionComponent const&) = delete;
 
-    std::vector<Collision::BoundingObject*>& Objects() { return objects; }
+    // The boxes of the object's meshes, depth first, parent before children.
+    std::vector<Collision::BoundingObject*>& Objects();
 
     // Updates every box with the owner's world matrix and the time. The boxes
     // follow the meshes as the mesh draw component last placed them.
     void Update(float time) override;
 
 private:
+    void GatherBoundingObjects();
     void AddBoundingObjects(Mesh* mesh);
 
     std::vector<Collision::BoundingObject*> objects;

@@ -45,6 +45,13 @@ Mesh& Mesh::CurrentMaterial(Materials::Material* value) {
     return *this;
 }
 
+void Mesh::Boundings(Collision::AxisAlignedBox* box) {
+    if (box != boundings) {
+        delete boundings;
+    }
+    boundings = box;
+}
+
 void Mesh::Update(Mat4f const& parent) {
     absoluteMatrix = parent * localMatrix;
     for (Mesh* child : children) {

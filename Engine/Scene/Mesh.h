@@ -50,8 +50,8 @@ public:
     Mesh& CurrentMaterial(Materials::Material* value);
 
     Collision::AxisAlignedBox* Boundings() const { return boundings; }
-    // Takes ownership of the box.
-    void Boundings(Collision::AxisAlignedBox* box) { boundings = box; }
+    // Takes ownership of the box and deletes the one it replaces.
+    void Boundings(Collision::AxisAlignedBox* box);
 
     std::vector<Mesh*>& Meshes() { return children; }
     Util::SharedPointer<MeshData> const& Geometry() const { return geometry; }

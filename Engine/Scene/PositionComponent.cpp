@@ -1,7 +1,15 @@
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>
+#include <Engine/Util/Logger.h>
 
 namespace Engine::Scene {
+
+void PositionComponent::ParseInitData(char* data, unsigned short size) {
+    (void)data;
+    if (size != 0) {
+        Util::Logger::Instance()->Fatal("Wrong size of InitData");
+    }
+}
 
 PositionComponent* PositionComponent::UpToDate(SceneObject* owner, float time) {
     if (owner == nullptr) {

@@ -16,6 +16,10 @@ public:
         return *this;
     }
 
+    // A position component takes no initialisation data: any size but 0 is
+    // a fault and logged as such; the component is left as it is.
+    void ParseInitData(char* data, unsigned short size);
+
     // Records the frame stamp; the matrix is left as it is.
     void Update(float time) override { lastUpdateTime = time; }
 

@@ -5,6 +5,10 @@
 #include "Support/Output.h"
 
 #include <Engine/Data/Factory.h>
+#include <Engine/Scene/BSPDrawComponent.h>
+#include <Engine/Scene/Mesh.h>
+#include <Engine/Scene/MeshDrawComponent.h>
+#include <Engine/Scene/SceneObject.h>
 #include <GL/glew.h>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -41,6 +45,16 @@ bool isSrgb(TextureData const& texture) {
     GLint const format = internalFormat(texture);
     return format == GL_SRGB || format == GL_SRGB8 || format == GL_SRGB_ALPHA ||
            format == GL_SRGB8_ALPHA8;
+}
+
+// Lines of a log that report a fatal error.
+std::size_t fatalLines(std::string const& log) {
+    std::size_t lines = 0;
+    for (std::size_t at = log.find("FATAL"); at != std::string::npos;
+         at = log.find("FATAL", at + 1)) {
+        ++lines;
+    }
+    return lines;
 }
 
 template <typename T> unsigned int count(SharedPointer<T> const& pointer) {
@@ -290,4 +304,68 @@ TEST_F(FactoryGLTest, DeletingTheFactoryReleasesTheStoresReferences) {
     EXPECT_EQ(count(texture), 1u);
     EXPECT_EQ(texture.operator->(), nullptr);
     EXPECT_EQ(mesh.operator->(), nullptr);
+}
+
+TEST_F(FactoryGLTest, SceneObjectsFromDamagedOrOddModelRecords) {
+    using namespace Engine::Scene;
+    float const identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    float const low[3] = {0, 0, 0};
+    float const high[3] = {1, 1, 1};
+    Bytes const mesh = TestAssets::meshNode(identity, low, high, 0, 1, {}, {});
+    Bytes const bsp = TestAssets::Writer().u16(0).u16(1).bytes;
+    // The mesh's length claims more bytes than the record holds.
+    Bytes truncated = TestAssets::modelRecord({TestAssets::component(2, mesh)});
+    truncated.resize(truncated.size() - 3);
+    std::vector<Bytes> const models = {
+        // Types 3 and 9 make nothing; the second position component replaces
+        // the first; the mesh's material record is corrupt; the BSP geometry
+        // has texture channels.
+        TestAssets::modelRecord({TestAssets::component(1, {}), TestAssets::component(3, {}),
+                                 TestAssets::component(9, {1, 2, 3}), TestAssets::component(1, {}),
+                                 TestAssets::component(2, mesh), TestAssets::component(7, bsp)}),
+        truncated,
+        // Geometry 5 does not exist.
+        TestAssets::modelRecord(
+            {TestAssets::component(2, TestAssets::meshNode(identity, low, high, 5, 0, {}, {}))}),
+    };
+    std::vector<Bytes> const materials = {
+        TestAssets::materialRecord(0, {TestAssets::diffuseColorPart(1, 1, 1, 0)}),
+        TestAssets::materialRecord(0, {TestAssets::Writer().u16(9).bytes}),
+    };
+    TestAssets::writeFile(dir.Directory() + Factory::MODEL_FILE,
+                          TestAssets::modelFile(materials, geometries, models));
+    Factory* f = factory();
+    ASSERT_NE(f, nullptr);
+
+    SceneObject* object = nullptr;
+    std::string log = captureStdout([&] { object = f->LoadSceneObject(0, nullptr); });
+    ASSERT_NE(object, nullptr);
+    std::vector<ComponentID> ids;
+    for (auto const& entry : object->Components()) {
+        ids.push_back(entry.first);
+    }
+    ASSERT_EQ(ids, (std::vector<ComponentID>{COMPONENT_POSITION, COMPONENT_MESH_DRAW,
+                                             COMPONENT_BSP_DRAW}));
+    EXPECT_EQ(fatalLines(log), 3u) << log;
+    EXPECT_NE(log.find("second component of type 1"), std::string::npos) << log;
+    EXPECT_NE(log.find("Corrupt material record 1"), std::string::npos) << log;
+    EXPECT_NE(log.find("FATAL Cannot use textures with BSP-Trees"), std::string::npos) << log;
+    // What could not be loaded stays inert.
+    Mesh* root =
+        static_cast<MeshDrawComponent*>(object->Components(COMPONENT_MESH_DRAW))->CurrentMesh();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->CurrentMaterial(), nullptr);
+    EXPECT_NE(root->Boundings(), nullptr);
+    auto* tree = static_cast<BSPDrawComponent*>(object->Components(COMPONENT_BSP_DRAW));
+    EXPECT_EQ(tree->Root(), nullptr);
+    EXPECT_EQ(tree->VertexBuffer(), 0u);
+    delete object;
+
+    for (unsigned short id : {1, 2}) {
+        SCOPED_TRACE("model " + std::to_string(id));
+        log = captureStdout([&] { object = f->LoadSceneObject(id, nullptr); });
+        EXPECT_EQ(object, nullptr);
+        EXPECT_EQ(fatalLines(log), 1u) << log;
+        EXPECT_NE(log.find("Corrupt model record " + std::to_string(id)), std::string::npos) << log;
+    }
 }

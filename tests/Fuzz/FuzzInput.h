@@ -10,7 +10,10 @@ enum Kind : unsigned char {
     PATH_FILE = 3,
     // A bare record: the second byte picks its kind (RecordKind), the rest is the record.
     RECORD = 4,
-    KIND_COUNT = 5,
+    // A model file and a path file: a u32 (little-endian) byte count of the
+    // model file, the model file, then the path file up to the end.
+    MODEL_AND_PATH_FILES = 5,
+    KIND_COUNT = 6,
 };
 
 enum RecordKind : unsigned char {

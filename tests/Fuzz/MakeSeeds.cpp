@@ -1,5 +1,6 @@
-// Writes the fuzzer's seed corpus: one valid file of each kind and one bare
-// record of each kind, made with the tests' asset writer.
+// Writes the fuzzer's seed corpus: one valid file of each kind, a model file
+// with its path file, and one bare record of each kind, made with the tests'
+// asset writer.
 //   fuzz_make_seeds DIRECTORY
 
 #include "Data/Support/AssetWriter.h"
@@ -94,15 +95,20 @@ int main(int argc, char** argv) {
         withKind(TEXTURE_FILE,
                  TestAssets::textureFile(
                      {Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, Bytes(16, 7)})));
+    Bytes const models =
+        TestAssets::modelFile({materialRecord(), TestAssets::materialRecord(0, {})},
+                              {geometryRecord(0), geometryRecord(1), geometryRecord(2)},
+                              {modelRecord(), TestAssets::modelRecord({})});
+    Bytes const paths = TestAssets::pathFile({pathRecord(), TestAssets::pathRecord({})});
+    TestAssets::writeFile(dir + "models-file", withKind(MODEL_FILE, models));
     TestAssets::writeFile(
-        dir + "models-file",
-        withKind(MODEL_FILE,
-                 TestAssets::modelFile({materialRecord(), TestAssets::materialRecord(0, {})},
-                                       {geometryRecord(0), geometryRecord(1), geometryRecord(2)},
-                                       {modelRecord(), TestAssets::modelRecord({})})));
-    TestAssets::writeFile(
-        dir + "path-file",
-        withKind(PATH_FILE, TestAssets::pathFile({pathRecord(), TestAssets::pathRecord({})})));
+        dir + "models-and-path-files",
+        withKind(MODEL_AND_PATH_FILES, TestAssets::Writer()
+                                           .u32(static_cast<std::uint32_t>(models.size()))
+                                           .raw(models)
+                                           .raw(paths)
+                                           .bytes));
+    TestAssets::writeFile(dir + "path-file", withKind(PATH_FILE, paths));
 
     struct Record {
         char const* name;

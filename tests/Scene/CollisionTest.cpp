@@ -124,3 +124,70 @@ TEST(CollisionComponentTest, ObjectWithoutMeshesHoldsNoBoxes) {
     EXPECT_TRUE(orphan.Objects().empty());
     orphan.Update(1.0f);
 }
+
+namespace {
+
+// A box that counts its destructions.
+class CountedBox : public AxisAlignedBox {
+public:
+    CountedBox(Mesh* mesh, int* deaths)
+        : AxisAlignedBox(new OrientedBox(Vec4f(0, 0, 0, 1), Vec3f(1, 0, 0), Vec3f(0, 1, 0),
+                                         Vec3f(0, 0, 1), mesh)),
+          deaths(deaths) {}
+    ~CountedBox() override { ++*deaths; }
+    int* deaths;
+};
+
+} // namespace
+
+TEST(MeshBoundingsTest, ReplacingTheBoxDeletesTheOldOneExactlyOnce) {
+    int firstDeaths = 0;
+    int secondDeaths = 0;
+    {
+        Mesh mesh;
+        auto* first = new CountedBox(&mesh, &firstDeaths);
+        auto* second = new CountedBox(&mesh, &secondDeaths);
+        mesh.Boundings(first);
+        mesh.Boundings(first);
+        EXPECT_EQ(firstDeaths, 0) << "setting the same box again keeps it";
+        mesh.Boundings(second);
+        EXPECT_EQ(firstDeaths, 1);
+        EXPECT_EQ(mesh.Boundings(), second);
+    }
+    EXPECT_EQ(firstDeaths, 1);
+    EXPECT_EQ(secondDeaths, 1);
+}
+
+TEST(CollisionComponentTest, FollowsTheBoxesTheMeshesHoldNow) {
+    auto* object = new SceneObject();
+    auto* root = new Mesh();
+    unitBoxOn(root);
+    object->Components()[COMPONENT_POSITION] = new PositionComponent(object);
+    object->Components()[COMPONENT_MESH_DRAW] = new MeshDrawComponent(root, object);
+    auto* collision = new CollisionComponent(object);
+    object->Components()[COMPONENT_COLLISION] = collision;
+    World world;
+    world.AddSceneObject(object);
+
+    // The box read at construction is replaced (and deleted) by the mesh, and
+    // a child with a box joins the hierarchy.
+    AxisAlignedBox* replacement = unitBoxOn(root);
+    auto* child = new Mesh();
+    AxisAlignedBox* childBox = unitBoxOn(child);
+    child->Matrix(Mat4f::Translate(Vec3f(0, 3, 0)));
+    root->Meshes().push_back(child);
+    EXPECT_EQ(collision->Objects(), (std::vector<BoundingObject*>{replacement, childBox}));
+
+    static_cast<PositionComponent*>(object->Components(COMPONENT_POSITION))
+        ->Matrix(Mat4f::Translate(Vec3f(2, 0, 0)));
+    world.Update(1.0f);
+    EXPECT_EQ(replacement->Min(), Vec3f(2, 0, 0));
+    EXPECT_EQ(childBox->Max(), Vec3f(3, 4, 1));
+
+    // A mesh hierarchy taken away leaves nothing to update.
+    auto* meshDraw = static_cast<MeshDrawComponent*>(object->Components(COMPONENT_MESH_DRAW));
+    meshDraw->CurrentMesh(nullptr);
+    delete root;
+    world.Update(2.0f);
+    EXPECT_TRUE(collision->Objects().empty());
+}

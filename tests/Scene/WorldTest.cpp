@@ -226,6 +226,17 @@ TEST_F(WorldTest, CameraFollowsItsObject) {
     EXPECT_FLOAT_EQ(camera->View().Z(), -1.0f);
 }
 
+TEST_F(WorldTest, PositionComponentTakesNoInitData) {
+    PositionComponent position(nullptr);
+    position.Matrix(Mat4f::Translate(Vec3f(1, 2, 3)));
+    char data[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    EXPECT_EQ(TestSupport::captureStdout([&] { position.ParseInitData(data, 0); }), "");
+    EXPECT_EQ(TestSupport::captureStdout([&] { position.ParseInitData(data, 12); }),
+              "FATAL Wrong size of InitData\n");
+    EXPECT_EQ(position.Matrix(), Mat4f::Translate(Vec3f(1, 2, 3)));
+    EXPECT_EQ(position.LastUpdateFrame(), -1.0f);
+}
+
 TEST_F(WorldTest, LookupOfAMissingComponentDoesNotInsert) {
     SceneObject object;
     EXPECT_EQ(object.Components(COMPONENT_CAMERA), nullptr);

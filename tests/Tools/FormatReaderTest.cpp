@@ -202,6 +202,28 @@ TEST(FormatReader, ModelFileRoundTripWithEveryRecordKind) {
     EXPECT_NE(read.notes[0].find("light kind 7"), std::string::npos);
 }
 
+TEST(FormatReader, ASecondComponentOfATypeIsNoted) {
+    ModelFile file = sampleModels();
+    ComponentRecord camera;
+    camera.type = 3;
+    ModelRecord& model = file.models[0];
+    model.components.push_back(camera);
+    model.components.push_back(camera);
+    model.components.push_back(model.components[0]);
+    ModelFileContents const read = readModelFile(writeModelFile(file), sampleCounts());
+    std::string const expected =
+        "is a second component of type " + std::to_string(model.components[0].type);
+    std::vector<std::string> seconds;
+    for (std::string const& note : read.notes) {
+        if (note.find("second component") != std::string::npos) {
+            seconds.push_back(note);
+        }
+    }
+    // Cameras make no component: two of them replace nothing.
+    ASSERT_EQ(seconds.size(), 1u);
+    EXPECT_NE(seconds[0].find(expected), std::string::npos) << seconds[0];
+}
+
 TEST(FormatReader, PathFileRoundTrip) {
     PathFile const file = samplePaths();
     PathFileContents const read = readPathFile(writePathFile(file));

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <functional>
+#include <set>
 #include <string>
 #include <vlpc/ByteReader.h>
 #include <vlpc/FormatConstants.h>
@@ -325,12 +326,24 @@ ComponentRecord parseComponent(ByteReader& in, ModelContext const& ctx) {
     return component;
 }
 
+// Whether the engine builds a component for records of this type.
+bool makesComponent(std::uint16_t type) {
+    return type >= COMPONENT_POSITION && type <= COMPONENT_BSP_DRAW && type != COMPONENT_CAMERA;
+}
+
 ModelRecord parseModel(ByteReader& in, ModelContext const& ctx) {
     ModelRecord record;
     std::uint16_t const count = in.u16("the component count");
+    std::set<std::uint16_t> types;
     for (std::size_t c = 0; c < count; ++c) {
         record.components.push_back(
             within("component " + str(c), [&] { return parseComponent(in, ctx); }));
+        std::uint16_t const type = record.components.back().type;
+        if (makesComponent(type) && !types.insert(type).second) {
+            ctx.notes.push_back(ctx.model + ": component " + str(c) +
+                                " is a second component of type " + str(type) +
+                                " and replaces the first");
+        }
     }
     expectEnd(in, "last component");
     return record;
