@@ -78,9 +78,9 @@ float Recording::peak(std::size_t first, std::size_t last) const {
     return result;
 }
 
-std::vector<Run> soundingRuns(Recording const& recording, float threshold) {
+std::vector<Stretch> soundingStretches(Recording const& recording, float threshold) {
     const std::size_t window = static_cast<std::size_t>(recording.rate / 100);
-    std::vector<Run> runs;
+    std::vector<Stretch> runs;
     bool on = false;
     for (std::size_t first = 0; window && first < recording.frames(); first += window) {
         const std::size_t last = std::min(first + window, recording.frames());

@@ -35,12 +35,12 @@ struct Recording {
 Recording readWav(std::string const& path);
 
 // A stretch of frames [first, last) where the sound is on.
-struct Run {
+struct Stretch {
     std::size_t first = 0;
     std::size_t last = 0;
 };
-// The runs of consecutive 10 ms windows whose peak exceeds the threshold.
-std::vector<Run> soundingRuns(Recording const& recording, float threshold = 0.01f);
+// The stretches of consecutive 10 ms windows whose peak exceeds the threshold.
+std::vector<Stretch> soundingStretches(Recording const& recording, float threshold = 0.01f);
 
 // A path in the temporary folder, unique to this process; the file is removed
 // with the object.
