@@ -14,8 +14,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Plays through OpenAL Soft's wave writer, which mixes in real time into a WAV
-// file; finish() closes the audio system and reads back what was played.
+// Plays through OpenAL Soft's wave writer; finish() closes the audio system,
+// which completes the file, and reads back what was played.
 class SoundPlayback : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -27,28 +27,28 @@ protected:
             SoundController::exitOpenAL();
         }
     }
-
     Recording finish() {
         SoundController::exitOpenAL();
         running = false;
-        return readWav(output.path());
+        return readWav(output.path);
     }
 
-    // Waits until the source has played all of its count queued buffers.
-    static void waitForQueue(SoundSource& source, int count) {
-        ASSERT_TRUE(waitFor([&] { return source.getProssesedBuffer() == count; }, 3000ms));
+    // Queues the buffers, plays them to the end and takes them off again.
+    static void playQueue(SoundSource& source, std::vector<SoundBuffer*> const& buffers) {
+        source.queueBuffers(buffers);
+        source.play();
+        EXPECT_TRUE(
+            waitFor([&] { return source.getProssesedBuffer() == int(buffers.size()); }, 3000ms));
+        source.unqueueBuffers(buffers);
     }
 
-    // Mean level of a run on both channels, leaving out its fading edges.
-    static float level(Recording const& mix, Stretch run) {
-        const std::size_t edge = static_cast<std::size_t>(mix.rate / 100);
-        return mix.rms(0, run.first + edge, run.last - edge) +
-               mix.rms(1, run.first + edge, run.last - edge);
+    // Level of both channels, leaving out 10 ms at either end where gains fade.
+    static float level(Recording const& mix, Stretch s) {
+        const Stretch inner{s.first + kRate / 100, s.last - kRate / 100};
+        return mix.rms(0, inner) + mix.rms(1, inner);
     }
 
-    TempFile config{"alsoft.conf"};
-    TempFile output{"mix.wav"};
-    TempFile toneFile{"tone.wav"};
+    TempFile config{"alsoft.conf"}, output{"mix.wav"}, toneFile{"tone.wav"};
     bool running = true;
 };
 
@@ -56,58 +56,44 @@ protected:
 
 TEST_F(SoundPlayback, QueuedBuffersPlayInOrder) {
     TempFile softFile("soft.wav");
-    writeWav(toneFile.path(), tone(0.6f, 0.1f), 1);
-    writeWav(softFile.path(), tone(0.2f, 0.1f), 1);
-    SoundBuffer loud(toneFile.c_str());
-    SoundBuffer soft(softFile.c_str());
-    {
-        SoundSource source;
-        source.queueBuffers({&loud, &soft});
-        source.play();
-        waitForQueue(source, 2);
-        source.unqueueBuffers({&loud, &soft});
-        sleepFor(50ms);
-    }
+    writeWav(toneFile.path, tone(0.6f, 0.1f));
+    writeWav(softFile.path, tone(0.2f, 0.1f));
+    SoundBuffer loud(toneFile.c_str()), soft(softFile.c_str());
+    SoundSource source;
+    playQueue(source, {&loud, &soft});
+
     const Recording mix = finish();
     ASSERT_EQ(mix.rate, kRate);
-    ASSERT_EQ(mix.channels, 2);
-    const std::vector<Stretch> runs = soundingStretches(mix);
-    ASSERT_EQ(runs.size(), 1u);
-    const std::size_t half = (runs[0].last - runs[0].first) / 2;
-    const float first = level(mix, {runs[0].first, runs[0].first + half});
-    const float second = level(mix, {runs[0].first + half, runs[0].last});
-    EXPECT_NEAR(first / second, 3.0f, 0.15f);
+    const std::vector<Stretch> played = mix.sounding();
+    ASSERT_EQ(played.size(), 1u);
+    const std::size_t middle = (played[0].first + played[0].last) / 2;
+    EXPECT_NEAR(level(mix, {played[0].first, middle}) / level(mix, {middle, played[0].last}), 3.0f,
+                0.15f);
 }
 
 TEST_F(SoundPlayback, MixCarriesTheGainProduct) {
-    writeWav(toneFile.path(), tone(0.5f, 0.1f), 1);
+    writeWav(toneFile.path, tone(0.5f, 0.1f));
     SoundBuffer buffer(toneFile.c_str());
     SoundSource source;
-    // Plays the tone once at the source's current gain, then leaves a gap.
-    auto playOnce = [&] {
-        source.queueBuffers({&buffer});
-        source.play();
-        waitForQueue(source, 1);
-        source.unqueueBuffers({&buffer});
-        sleepFor(60ms);
-    };
-    playOnce();
+    playQueue(source, {&buffer});
+    sleepFor(60ms);
     source.referenceGain(0.8f);
     source.gain(0.5f);
-    playOnce();
+    playQueue(source, {&buffer});
+    sleepFor(60ms);
     source.referenceGain(1.0f);
-    playOnce();
+    playQueue(source, {&buffer});
 
     const Recording mix = finish();
-    const std::vector<Stretch> runs = soundingStretches(mix);
-    ASSERT_EQ(runs.size(), 3u);
-    const float reference = level(mix, runs[0]);
-    EXPECT_NEAR(level(mix, runs[1]) / reference, 0.4f, 0.02f);
-    EXPECT_NEAR(level(mix, runs[2]) / reference, 0.5f, 0.02f);
+    const std::vector<Stretch> played = mix.sounding();
+    ASSERT_EQ(played.size(), 3u);
+    const float reference = level(mix, played[0]);
+    EXPECT_NEAR(level(mix, played[1]) / reference, 0.4f, 0.02f);
+    EXPECT_NEAR(level(mix, played[2]) / reference, 0.5f, 0.02f);
 }
 
 TEST_F(SoundPlayback, StoppedSourceWritesSilence) {
-    writeWav(toneFile.path(), tone(0.5f, 0.05f), 1);
+    writeWav(toneFile.path, tone(0.5f, 0.05f));
     SoundBuffer buffer(toneFile.c_str());
     SoundSource source;
     ASSERT_TRUE(source.setBuffer(&buffer));
@@ -118,27 +104,25 @@ TEST_F(SoundPlayback, StoppedSourceWritesSilence) {
     sleepFor(200ms);
 
     const Recording mix = finish();
-    const std::vector<Stretch> runs = soundingStretches(mix);
-    ASSERT_EQ(runs.size(), 1u);
-    EXPECT_GT(runs[0].last - runs[0].first, mix.rate / 10u) << "the loop went on playing";
-    EXPECT_EQ(mix.peak(mix.frames() - mix.rate / 20u, mix.frames()), 0.0f);
+    const std::vector<Stretch> played = mix.sounding();
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_GT(played[0].last - played[0].first, kRate / 10u) << "the loop did not go on";
+    EXPECT_EQ(mix.peak({mix.frames() - kRate / 20, mix.frames()}), 0.0f);
 }
 
-TEST_F(SoundPlayback, ResetListenerHearsSourcesOnTheirSide) {
-    writeWav(toneFile.path(), tone(0.5f, 0.1f), 1);
+TEST_F(SoundPlayback, ResetListenerHearsASourceOnItsRight) {
+    writeWav(toneFile.path, tone(0.5f, 0.1f));
     SoundBuffer buffer(toneFile.c_str());
-    SoundController listener;
+    SoundController moved;
+    // Heard from there, the source would be on the left.
+    moved.setListener(Vec3f(5, 0, 0), Vec3f(0, 0, 0), Vec3f(0, 0, -1), Vec3f(0, 1, 0));
+    SoundController reset;
     SoundSource source;
     source.position(Vec3f(1, 0, 0));
-    source.queueBuffers({&buffer});
-    source.play();
-    waitForQueue(source, 1);
-    source.unqueueBuffers({&buffer});
+    playQueue(source, {&buffer});
 
     const Recording mix = finish();
-    const std::vector<Stretch> runs = soundingStretches(mix);
-    ASSERT_EQ(runs.size(), 1u);
-    const float left = mix.rms(0, runs[0].first, runs[0].last);
-    const float right = mix.rms(1, runs[0].first, runs[0].last);
-    EXPECT_GT(right, 2.0f * left);
+    const std::vector<Stretch> played = mix.sounding();
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_GT(mix.rms(1, played[0]), 2.0f * mix.rms(0, played[0]));
 }

@@ -12,12 +12,10 @@
 
 namespace SoundTestSupport {
 
-std::vector<float> tone(float amplitude, float seconds, float hz) {
-    const std::size_t frames = static_cast<std::size_t>(seconds * kRate);
-    std::vector<float> samples(frames);
-    const double step = 2.0 * M_PI * hz / kRate;
-    for (std::size_t i = 0; i < frames; ++i) {
-        samples[i] = static_cast<float>(amplitude * std::sin(step * static_cast<double>(i)));
+std::vector<float> tone(float amplitude, float seconds) {
+    std::vector<float> samples(static_cast<std::size_t>(seconds * kRate));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = amplitude * static_cast<float>(std::sin(2.0 * M_PI * 441.0 * i / kRate));
     }
     return samples;
 }
@@ -29,77 +27,65 @@ void writeWav(std::string const& path, std::vector<float> const& samples, int ch
     info.channels = channels;
     info.format = SF_FORMAT_WAV | subtype;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-    if (!file) {
-        throw std::runtime_error("cannot write " + path + ": " + sf_strerror(nullptr));
-    }
     const sf_count_t frames = static_cast<sf_count_t>(samples.size() / channels);
-    const sf_count_t written = sf_writef_float(file, samples.data(), frames);
-    sf_close(file);
-    if (written != frames) {
-        throw std::runtime_error("short write to " + path);
+    if (!file || sf_writef_float(file, samples.data(), frames) != frames) {
+        throw std::runtime_error("cannot write " + path);
     }
+    sf_close(file);
 }
 
 Recording readWav(std::string const& path) {
     SF_INFO info{};
-    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     Recording recording;
-    if (!file) {
-        return recording;
+    if (SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info)) {
+        recording.channels = info.channels;
+        recording.rate = info.samplerate;
+        recording.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
+        const sf_count_t read = sf_readf_float(file, recording.samples.data(), info.frames);
+        recording.samples.resize(static_cast<std::size_t>(read * info.channels));
+        sf_close(file);
     }
-    recording.channels = info.channels;
-    recording.rate = info.samplerate;
-    recording.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
-    const sf_count_t read = sf_readf_float(file, recording.samples.data(), info.frames);
-    recording.samples.resize(static_cast<std::size_t>(read * info.channels));
-    sf_close(file);
     return recording;
 }
 
-float Recording::rms(int channel, std::size_t first, std::size_t last) const {
-    last = std::min(last, frames());
-    if (first >= last) {
-        return 0.0f;
-    }
+float Recording::rms(int channel, Stretch s) const {
     double sum = 0.0;
-    for (std::size_t f = first; f < last; ++f) {
-        const double s = samples[f * channels + channel];
-        sum += s * s;
+    for (std::size_t f = s.first; f < s.last && f < frames(); ++f) {
+        sum += samples[f * channels + channel] * samples[f * channels + channel];
     }
-    return static_cast<float>(std::sqrt(sum / static_cast<double>(last - first)));
+    return s.last > s.first ? static_cast<float>(std::sqrt(sum / (s.last - s.first))) : 0.0f;
 }
 
-float Recording::peak(std::size_t first, std::size_t last) const {
-    last = std::min(last, frames());
+float Recording::peak(Stretch s) const {
     float result = 0.0f;
-    for (std::size_t i = first * channels; i < last * channels; ++i) {
+    for (std::size_t i = s.first * channels; i < s.last * channels && i < samples.size(); ++i) {
         result = std::max(result, std::fabs(samples[i]));
     }
     return result;
 }
 
-std::vector<Stretch> soundingStretches(Recording const& recording, float threshold) {
-    const std::size_t window = static_cast<std::size_t>(recording.rate / 100);
-    std::vector<Stretch> runs;
+std::vector<Stretch> Recording::sounding(float threshold) const {
+    const std::size_t window = static_cast<std::size_t>(rate / 100);
+    std::vector<Stretch> found;
     bool on = false;
-    for (std::size_t first = 0; window && first < recording.frames(); first += window) {
-        const std::size_t last = std::min(first + window, recording.frames());
-        const bool sounding = recording.peak(first, last) > threshold;
-        if (sounding && !on) {
-            runs.push_back({first, last});
-        } else if (sounding) {
-            runs.back().last = last;
+    for (std::size_t first = 0; window && first < frames(); first += window) {
+        const Stretch here{first, std::min(first + window, frames())};
+        const bool loud = peak(here) > threshold;
+        if (loud && on) {
+            found.back().last = here.last;
+        } else if (loud) {
+            found.push_back(here);
         }
-        on = sounding;
+        on = loud;
     }
-    return runs;
+    return found;
 }
 
 TempFile::TempFile(std::string const& name)
-    : filePath(::testing::TempDir() + "sound-" + std::to_string(getpid()) + "-" + name) {}
+    : path(::testing::TempDir() + "sound-" + std::to_string(getpid()) + "-" + name) {}
 
 TempFile::~TempFile() {
-    std::remove(filePath.c_str());
+    std::remove(path.c_str());
 }
 
 void useDrivers(char const* drivers) {
@@ -108,15 +94,21 @@ void useDrivers(char const* drivers) {
 }
 
 void useWaveWriter(TempFile const& config, TempFile const& output) {
-    std::ofstream(config.path()) << "[general]\n"
-                                 << "drivers=wave\n"
-                                 << "channels=stereo\n"
-                                 << "frequency=" << kRate << "\n"
-                                 << "output-limiter=false\n"
-                                 << "[wave]\n"
-                                 << "file=" << output.path() << "\n";
+    std::ofstream(config.path) << "[general]\ndrivers=wave\nchannels=stereo\nfrequency=" << kRate
+                               << "\noutput-limiter=false\n[wave]\nfile=" << output.path << "\n";
     setenv("ALSOFT_DRIVERS", "wave", 1);
     setenv("ALSOFT_CONF", config.c_str(), 1);
+}
+
+bool waitFor(std::function<bool()> const& done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        sleepFor(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 void sleepFor(std::chrono::milliseconds duration) {
