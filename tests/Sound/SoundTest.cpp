@@ -7,7 +7,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-using Engine::Math::Vec3f;
 using Engine::Sound::SoundBuffer;
 using Engine::Sound::SoundController;
 using Engine::Sound::SoundSource;
