@@ -21,6 +21,8 @@ public:
     // Binds the framebuffer and sets the viewport to its size.
     void enable();
     void disable();
+    // The GL framebuffer name, 0 before init.
+    unsigned int getFrameBufferID() const { return framebuffer; }
 
 protected:
     void bind();
@@ -28,7 +30,6 @@ protected:
     void setViewport();
     int getWidth() const { return width; }
     int getHeight() const { return height; }
-    unsigned int getFrameBufferID() const { return framebuffer; }
     void makeFB();
 
     unsigned int framebuffer = 0;

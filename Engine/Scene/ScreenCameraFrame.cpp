@@ -138,7 +138,14 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
 
     // Lighting into the HDR target.
     hdrTarget->enable();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT);
+    // The HDR target keeps the scene's depth for the passes drawn over the
+    // lit picture; the full-screen lighting quad must neither be tested
+    // against it nor overwrite it.
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, gBuffer->getFrameBufferID());
+    glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_DEPTH_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, hdrTarget->getFrameBufferID());
+    glDisable(GL_DEPTH_TEST);
     illumination->illuminat(gBuffer, Location(), InverseAbsoluteMatrix(), VisibleLights());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     mark(profiler, Render::FrameProfiler::Lighting);
