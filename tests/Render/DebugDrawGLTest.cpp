@@ -92,6 +92,25 @@ Box2 bounds(Image const& image, float x, float y, int radius, PixelTest const& t
     return box;
 }
 
+// The twelve edges of the box with a corner and three edge vectors, as
+// pairs of end points: from each corner along each axis it does not use yet.
+std::vector<Vec3f> boxEdges(Vec3f const& corner, Vec3f const& u, Vec3f const& v, Vec3f const& w) {
+    std::vector<Vec3f> ends;
+    Vec3f const axes[3] = {u, v, w};
+    for (int bits = 0; bits < 8; ++bits) {
+        const Vec3f from = corner + u * static_cast<float>(bits & 1) +
+                           v * static_cast<float>((bits >> 1) & 1) +
+                           w * static_cast<float>((bits >> 2) & 1);
+        for (int axis = 0; axis < 3; ++axis) {
+            if ((bits & (1 << axis)) == 0) {
+                ends.push_back(from);
+                ends.push_back(from + axes[axis]);
+            }
+        }
+    }
+    return ends;
+}
+
 CurvePoint** line(Vec3f from, Vec3f to, float duration) {
     return new CurvePoint* [2] { new CurvePoint(from, 0.0f), new CurvePoint(to, duration) };
 }
@@ -131,10 +150,11 @@ protected:
 
     // Counts the segments checked; expects each sample point of each edge to
     // be drawn by the test, or, where a wall covers it, not to show at all.
-    static void expectEdges(TestScene const& scene, Image const& image, Vec3f const (&ends)[24],
-                            PixelTest const& colour, PixelTest const& wall, int* shown,
-                            int* hidden) {
-        for (int e = 0; e < 24; e += 2) {
+    static void expectEdges(TestScene const& scene, Image const& image,
+                            std::vector<Vec3f> const& ends, PixelTest const& colour,
+                            PixelTest const& wall, int* shown, int* hidden) {
+        ASSERT_EQ(ends.size(), 24u);
+        for (size_t e = 0; e < ends.size(); e += 2) {
             for (float t : {0.25f, 0.5f, 0.75f}) {
                 const Vec2f p = project(scene, ends[e] + (ends[e + 1] - ends[e]) * t);
                 if (!near(image, p.X(), p.Y(), 3, [&](Pixel q) { return !wall(q); })) {
@@ -175,30 +195,12 @@ TEST_F(DebugDrawGLTest, BoxEdgesFollowTheirCornersAndHideBehindAWall) {
     const Image image = render(scene);
 
     AxisAlignedBox const& box = *mesh.Boundings();
-    const Vec3f a = box.Min();
-    const Vec3f b = box.Max();
-    const Vec3f aabb[24] = {
-        Vec3f(a.X(), a.Y(), a.Z()), Vec3f(a.X(), b.Y(), a.Z()), Vec3f(a.X(), b.Y(), a.Z()),
-        Vec3f(a.X(), b.Y(), b.Z()), Vec3f(a.X(), b.Y(), b.Z()), Vec3f(a.X(), a.Y(), b.Z()),
-        Vec3f(a.X(), a.Y(), b.Z()), Vec3f(a.X(), a.Y(), a.Z()), Vec3f(a.X(), a.Y(), a.Z()),
-        Vec3f(b.X(), a.Y(), a.Z()), Vec3f(a.X(), b.Y(), a.Z()), Vec3f(b.X(), b.Y(), a.Z()),
-        Vec3f(a.X(), b.Y(), b.Z()), Vec3f(b.X(), b.Y(), b.Z()), Vec3f(a.X(), a.Y(), b.Z()),
-        Vec3f(b.X(), a.Y(), b.Z()), Vec3f(b.X(), a.Y(), a.Z()), Vec3f(b.X(), b.Y(), a.Z()),
-        Vec3f(b.X(), b.Y(), a.Z()), Vec3f(b.X(), b.Y(), b.Z()), Vec3f(b.X(), b.Y(), b.Z()),
-        Vec3f(b.X(), a.Y(), b.Z()), Vec3f(b.X(), a.Y(), b.Z()), Vec3f(b.X(), a.Y(), a.Z())};
+    const Vec3f size = box.Max() - box.Min();
     OrientedBox const& obb = *box.Box();
-    const Vec3f l(obb.WorldLocation());
-    const Vec3f u = obb.WorldAxis1(), v = obb.WorldAxis2(), w = obb.WorldAxis3();
-    const Vec3f face[4] = {l, l + u, l + u + v, l + v};
-    Vec3f oriented[24];
-    for (int i = 0; i < 4; ++i) {
-        oriented[2 * i] = face[i];
-        oriented[2 * i + 1] = face[(i + 1) % 4];
-        oriented[8 + 2 * i] = face[i];
-        oriented[9 + 2 * i] = face[i] + w;
-        oriented[16 + 2 * i] = face[i] + w;
-        oriented[17 + 2 * i] = face[(i + 1) % 4] + w;
-    }
+    const std::vector<Vec3f> aabb =
+        boxEdges(box.Min(), Vec3f(size.X(), 0, 0), Vec3f(0, size.Y(), 0), Vec3f(0, 0, size.Z()));
+    const std::vector<Vec3f> oriented =
+        boxEdges(Vec3f(obb.WorldLocation()), obb.WorldAxis1(), obb.WorldAxis2(), obb.WorldAxis3());
     const auto wall = [](Pixel p) { return p[2] > 60 && p[2] > p[0] + 40; };
     int shown = 0;
     int hidden = 0;
