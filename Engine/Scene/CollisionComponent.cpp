@@ -1,9 +1,11 @@
+#include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Scene/Collision/AxisAlignedBox.h>
 #include <Engine/Scene/CollisionComponent.h>
 #include <Engine/Scene/Mesh.h>
 #include <Engine/Scene/MeshDrawComponent.h>
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>
+#include <Engine/Util/DebugDrawSettings.h>
 
 namespace Engine::Scene {
 
@@ -54,6 +56,13 @@ void CollisionComponent::Update(float time) {
     Math::Mat4f const& matrix = position != nullptr ? position->Matrix() : identity;
     for (Collision::BoundingObject* object : objects) {
         object->Update(matrix, time);
+    }
+}
+
+void CollisionComponent::DrawDebug(Util::DebugDrawSettings const& settings,
+                                   Render::CDFrameBuffer* target) {
+    for (Collision::BoundingObject* object : objects) {
+        object->DrawDebug(settings.LineShader(), target);
     }
 }
 

@@ -3,6 +3,13 @@
 #include <Engine/Scene/IComponent.h>
 #include <vector>
 
+namespace Engine::Render {
+class CDFrameBuffer;
+}
+namespace Engine::Util {
+class DebugDrawSettings;
+}
+
 namespace Engine::Scene {
 
 class Mesh;
@@ -26,6 +33,9 @@ public:
     // Updates every box with the owner's world matrix and the time. The boxes
     // follow the meshes as the mesh draw component last placed them.
     void Update(float time) override;
+
+    // Draws every box with the settings' line shader, in order.
+    void DrawDebug(Util::DebugDrawSettings const& settings, Render::CDFrameBuffer* target);
 
 private:
     void GatherBoundingObjects();

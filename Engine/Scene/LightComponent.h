@@ -3,6 +3,13 @@
 #include <Engine/Scene/IComponent.h>
 #include <vector>
 
+namespace Engine::Render {
+class CDFrameBuffer;
+}
+namespace Engine::Util {
+class DebugDrawSettings;
+}
+
 namespace Engine::Scene {
 
 class Light;
@@ -20,6 +27,12 @@ public:
     std::vector<Light*>& Lights() { return lights; }
 
     void Update(float time) override;
+
+    // Draws an icon at every positional light and an arrow for every
+    // directional one. heightOverWidth is the viewport's aspect, which keeps
+    // the icons square on screen.
+    void DrawDebug(Util::DebugDrawSettings const& settings, float heightOverWidth,
+                   Render::CDFrameBuffer* target);
 
 private:
     std::vector<Light*> lights;

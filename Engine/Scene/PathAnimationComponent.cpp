@@ -1,6 +1,11 @@
+#include <Engine/Math/Vec4f.h>
+#include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Scene/PathAnimationComponent.h>
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>
+#include <Engine/Util/DebugDrawSettings.h>
+#include <GL/glew.h>
+#include <vector>
 
 namespace Engine::Scene {
 
@@ -37,6 +42,30 @@ void PathAnimationComponent::Update(float t) {
         }
     }
     lastUpdateTime = t;
+}
+
+void PathAnimationComponent::DrawDebug(Util::DebugDrawSettings const& settings,
+                                       Render::CDFrameBuffer* target) {
+    const Vec3f cyan(0.0f, 1.0f, 1.0f);
+    positionPath.DrawDebug(settings, target, cyan);
+    lookAtPath.DrawDebug(settings, target, Vec3f(1.0f, 0.0f, 1.0f));
+
+    Render::Shader::ForwardShader* shader = settings.LineShader();
+    if (positionPath.PointCount() < 2 || lookAtPath.PointCount() < 2 ||
+        !Util::DebugDrawSettings::Prepare(shader, target)) {
+        return;
+    }
+    // Sight lines every 3 s, from t = 0 up to the last whole second.
+    const int count = static_cast<int>(positionPath.CurveLength()) / 3;
+    std::vector<Math::Vec4f> lines;
+    for (int i = 0; i <= count; ++i) {
+        const float t = 3.0f * static_cast<float>(i);
+        lines.emplace_back(positionPath.Interpolate(t), 1.0f);
+        lines.emplace_back(lookAtPath.Interpolate(t), 1.0f);
+    }
+    shader->SetDiffuseColor(cyan);
+    Util::DebugDrawSettings::DrawArrays(shader, lines.data(), static_cast<unsigned>(lines.size()),
+                                        GL_LINES);
 }
 
 } // namespace Engine::Scene

@@ -4,9 +4,13 @@
 #include <Engine/Scene/IComponent.h>
 #include <Engine/Util/CSplineInterpolator.h>
 
+namespace Engine::Render {
+class CDFrameBuffer;
+}
 namespace Engine::Util {
 class CurvePoint;
-}
+class DebugDrawSettings;
+} // namespace Engine::Util
 
 namespace Engine::Scene {
 
@@ -29,6 +33,10 @@ public:
     // The object's world matrix at time t: origin on the position path, -Z
     // towards the look-at point, +Y as close to world up as the view allows.
     Math::Mat4f MatrixAt(float t) const;
+
+    // Draws the position path in cyan and the look-at path in magenta, and a
+    // cyan sight line from one to the other every 3 s.
+    void DrawDebug(Util::DebugDrawSettings const& settings, Render::CDFrameBuffer* target);
 
     Util::CSplineInterpolator const& PositionPath() const { return positionPath; }
     Util::CSplineInterpolator const& LookAtPath() const { return lookAtPath; }

@@ -29,10 +29,16 @@
 #include <Engine/Render/HDRFrameBuffer.h>
 #include <Engine/Render/Illumination.h>
 #include <Engine/Render/LightLookupTable.h>
+#include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Render/Shader/Shader.h>
+#include <Engine/Scene/CollisionComponent.h>
+#include <Engine/Scene/LightComponent.h>
 #include <Engine/Scene/Mesh.h>
+#include <Engine/Scene/PathAnimationComponent.h>
+#include <Engine/Scene/SceneObject.h>
 #include <Engine/Scene/ScreenCamera.h>
 #include <Engine/Scene/World.h>
+#include <Engine/Util/DebugDrawSettings.h>
 #include <Engine/Util/EffectSettings.h>
 #include <Engine/Util/Timer.h>
 #include <Engine/Util/UtilFunctions.h>
@@ -184,7 +190,44 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
         profiler->endOf(Render::FrameProfiler::WindowPass);
         profiler->endFrame();
     }
-    // Debug overlays (world->DrawDebug()) are drawn here once they exist.
+    // Debug overlays over the finished picture: for each object in world
+    // order its boxes, then its lights, then its paths, hidden where the
+    // scene's depth (kept in the HDR target) lies in front. The depth range
+    // and blending stay set; the next geometry pass resets them.
+    if (world->DrawDebug()) {
+        Util::DebugDrawSettings const& debug = world->DebugDrawSettings();
+        glDepthRange(0.0, 0.999);
+        glEnable(GL_DEPTH_TEST);
+        glDepthMask(GL_TRUE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_CULL_FACE);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        const float heightOverWidth = static_cast<float>(height) / static_cast<float>(width);
+        for (SceneObject* object : world->SceneObjects()) {
+            if (auto* collision =
+                    static_cast<CollisionComponent*>(object->Components(COMPONENT_COLLISION))) {
+                collision->DrawDebug(debug, hdrTarget);
+            }
+            if (auto* lights = static_cast<LightComponent*>(object->Components(COMPONENT_LIGHT))) {
+                lights->DrawDebug(debug, heightOverWidth, hdrTarget);
+            }
+            if (auto* path = static_cast<PathAnimationComponent*>(
+                    object->Components(COMPONENT_PATH_ANIMATION))) {
+                path->DrawDebug(debug, hdrTarget);
+            }
+        }
+        // The G-buffer's normals in an inset over the upper right of the window.
+        Render::Shader::ForwardShader* inset = debug.RenderTargetShader();
+        if (debug.RenderTargetNumber() == 1 && Util::DebugDrawSettings::Prepare(inset, nullptr)) {
+            inset->SetDiffuseTexture(gBuffer->NormalTexID());
+            Math::Vec4f corners[6] = {
+                Math::Vec4f(0.1f, 0.1f, 0.0f, 1.0f), Math::Vec4f(0.9f, 0.1f, 0.0f, 1.0f),
+                Math::Vec4f(0.1f, 0.9f, 0.0f, 1.0f), Math::Vec4f(0.1f, 0.9f, 0.0f, 1.0f),
+                Math::Vec4f(0.9f, 0.1f, 0.0f, 1.0f), Math::Vec4f(0.9f, 0.9f, 0.0f, 1.0f)};
+            Util::DebugDrawSettings::DrawArrays(inset, corners, 6, GL_TRIANGLES);
+        }
+    }
 }
 
 } // namespace Engine::Scene

@@ -2,6 +2,7 @@
 
 #include <Engine/Export.h>
 #include <Engine/Scene/LightType.h>
+#include <Engine/Util/DebugDrawSettings.h>
 #include <map>
 #include <vector>
 
@@ -42,6 +43,10 @@ public:
     std::map<LightType, std::vector<Light*>> const& Lights() const { return lights; }
     ScreenCamera* Camera() const { return camera; }
 
+    // What the debug overlays are drawn with; lives and dies with the world.
+    Util::DebugDrawSettings const& DebugDrawSettings() const { return debugDrawSettings; }
+    Util::DebugDrawSettings& DebugDrawSettings() { return debugDrawSettings; }
+
     bool DrawDebug() const { return drawDebug; }
     void DrawDebug(bool on) { drawDebug = on; }
 
@@ -49,6 +54,7 @@ private:
     std::vector<SceneObject*> sceneObjects;
     ScreenCamera* camera = nullptr;
     std::map<LightType, std::vector<Light*>> lights;
+    Util::DebugDrawSettings debugDrawSettings;
     bool drawDebug = false;
 };
 

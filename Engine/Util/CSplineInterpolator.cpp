@@ -1,5 +1,10 @@
+#include <Engine/Math/Vec4f.h>
+#include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Util/CSplineInterpolator.h>
 #include <Engine/Util/CurvePoint.h>
+#include <Engine/Util/DebugDrawSettings.h>
+#include <GL/glew.h>
+#include <vector>
 
 namespace Engine::Util {
 
@@ -78,6 +83,33 @@ Vec3f CSplineInterpolator::Interpolate(float t) const {
     const float h01 = 3.0f * s2 - 2.0f * s3;
     const float h11 = s3 - s2;
     return p0.Point() * h00 + p0.Tangent() * h10 * d + p1.Point() * h01 + p1.Tangent() * h11 * d;
+}
+
+void CSplineInterpolator::DrawDebug(DebugDrawSettings const& settings,
+                                    Render::CDFrameBuffer* target, Math::Vec3f const& color) const {
+    Render::Shader::ForwardShader* shader = settings.LineShader();
+    if (pointCount < 2 || !DebugDrawSettings::Prepare(shader, target)) {
+        return;
+    }
+    // Ten samples per whole second; consecutive samples pair into dashes.
+    const int seconds = static_cast<int>(curveLength);
+    std::vector<Math::Vec4f> vertices;
+    for (int i = 0; i < 10 * seconds; ++i) {
+        vertices.emplace_back(Interpolate(static_cast<float>(i) / 10.0f), 1.0f);
+    }
+    shader->SetDiffuseColor(color);
+    if (!vertices.empty()) {
+        shader->BindArrayToVertex(vertices.data());
+        glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(vertices.size()));
+    }
+
+    std::vector<Math::Vec4f> keys;
+    for (unsigned short i = 0; i < pointCount; ++i) {
+        keys.emplace_back(points[i]->Point(), 1.0f);
+    }
+    shader->SetDiffuseColor(color);
+    glPointSize(10.0f);
+    DebugDrawSettings::DrawArrays(shader, keys.data(), pointCount, GL_POINTS);
 }
 
 } // namespace Engine::Util

@@ -3,9 +3,14 @@
 #include <Engine/Export.h>
 #include <Engine/Math/Vec3f.h>
 
+namespace Engine::Render {
+class CDFrameBuffer;
+}
+
 namespace Engine::Util {
 
 class CurvePoint;
+class DebugDrawSettings;
 
 // A cubic Hermite spline through timed key points: the position at any time,
 // with each point's tangent (velocity per second) taken from its neighbours.
@@ -29,6 +34,11 @@ public:
     float CurveLength() const { return curveLength; }
     unsigned short PointCount() const { return pointCount; }
     CurvePoint* const* Points() const { return points; }
+
+    // Draws the curve in one colour as dashes of 0.1 s of curve time with
+    // 0.1 s gaps, up to its last whole second, and its key points as dots.
+    void DrawDebug(DebugDrawSettings const& settings, Render::CDFrameBuffer* target,
+                   Math::Vec3f const& color) const;
 
 private:
     unsigned short pointCount = 0;

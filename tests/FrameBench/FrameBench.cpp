@@ -11,21 +11,30 @@
 #include "Render/Support/LookupTable.h"
 #include "Render/TestScene.h"
 
+#include <Engine/Render/CDFrameBuffer.h>
 #include <Engine/Render/ColorFrameBuffer.h>
+#include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/FrameProfiler.h>
 #include <Engine/Render/HDRFrameBuffer.h>
 #include <Engine/Render/Illumination.h>
 #include <Engine/Render/Shader/PostprocessingShader.h>
+#include <Engine/Scene/Collision/AxisAlignedBox.h>
+#include <Engine/Scene/Collision/OrientedBox.h>
+#include <Engine/Scene/CollisionComponent.h>
 #include <Engine/Scene/GodRaySpotLight.h>
+#include <Engine/Scene/PathAnimationComponent.h>
+#include <Engine/Util/CurvePoint.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -53,6 +62,58 @@ double timeFrames(GLFWwindow* window, int frames, std::function<void()> const& f
     return elapsed.count() / frames;
 }
 
+// Median milliseconds of runs of f, each bracketed by glFinish.
+double medianMs(int runs, std::function<void()> const& f, int warmUp = WarmUpFrames) {
+    std::vector<double> times;
+    for (int i = 0; i < runs + warmUp; ++i) {
+        glFinish();
+        const Clock::time_point start = Clock::now();
+        f();
+        glFinish();
+        const std::chrono::duration<double, std::milli> elapsed = Clock::now() - start;
+        if (i >= warmUp) {
+            times.push_back(elapsed.count());
+        }
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// The overlays of every kind: the reference scene's light icons and arrows,
+// a box and a 10 s flight path.
+struct OverlayObjects {
+    explicit OverlayObjects(RenderTest::TestScene& scene) {
+        using Engine::Math::Vec3f;
+        using Engine::Math::Vec4f;
+        using Engine::Util::CurvePoint;
+        namespace Scene = Engine::Scene;
+        mesh.Matrix(Engine::Math::Mat4f::RotateY(0.5f));
+        mesh.Update(Engine::Math::Mat4f());
+        mesh.Boundings(new Scene::Collision::AxisAlignedBox(new Scene::Collision::OrientedBox(
+            Vec4f(-2, 0, -2, 1), Vec3f(4, 0, 0), Vec3f(0, 2, 0), Vec3f(0, 0, 4), &mesh)));
+        auto* object = new Scene::SceneObject();
+        object->Components()[::COMPONENT_POSITION] = new Scene::PositionComponent(object);
+        auto* collision = new Scene::CollisionComponent(object);
+        collision->Objects().push_back(mesh.Boundings());
+        object->Components()[::COMPONENT_COLLISION] = collision;
+        auto* positions = new CurvePoint* [3] {
+            new CurvePoint(Vec3f(-4, 1, 3), 0.0f), new CurvePoint(Vec3f(0, 2, 4), 5.0f),
+                new CurvePoint(Vec3f(4, 1, 3), 10.0f)
+        };
+        auto* targets = new CurvePoint* [2] {
+            new CurvePoint(Vec3f(-2, 0, 0), 0.0f), new CurvePoint(Vec3f(2, 0, 0), 10.0f)
+        };
+        // A path of its own object, so the camera stays where it is.
+        auto* flight = new Scene::SceneObject();
+        flight->Components()[::COMPONENT_POSITION] = new Scene::PositionComponent(flight);
+        flight->Components()[::COMPONENT_PATH_ANIMATION] =
+            new Scene::PathAnimationComponent(positions, 3, targets, 2, flight);
+        scene.world->AddSceneObject(object);
+        scene.world->AddSceneObject(flight);
+    }
+    Engine::Scene::Mesh mesh;
+};
+
 struct Result {
     double emptyMs = 0.0;
     double fullScreenPassMs = 0.0;
@@ -65,6 +126,10 @@ struct Result {
     // lights; with rasterisation discarded (vertex and tessellation work).
     double scatteringMs = 0.0;
     double scatteringTessellationMs = 0.0;
+    double copyPassMedianMs = 0.0;
+    double depthCopyMedianMs = 0.0;
+    double frameMedianMs = 0.0;
+    double overlayFrameMedianMs = 0.0;
 };
 
 // One redraw of a light's shadow map (and its blurs) per frame, over the
@@ -163,6 +228,32 @@ Result measure(GLFWwindow* window, int width, int height, int frames) {
             plane.disableVertexBO();
             glUseProgram(0);
         });
+        result.copyPassMedianMs = medianMs(frames, [&] {
+            copy.Activate();
+            plane.enableVertexBO();
+            copy.SetDiffuseTexture(&source);
+            plane.draw(&copy);
+            plane.disableVertexBO();
+            glUseProgram(0);
+        });
+    }
+
+    {
+        // The depth copy of the lighting step: G-buffer depth into a
+        // colour-and-depth target of the same size.
+        Engine::Render::DeferredFrameBuffer gBuffer;
+        gBuffer.init(width, height);
+        gBuffer.check();
+        Engine::Render::CDFrameBuffer target;
+        target.init(width, height, false);
+        target.check();
+        result.depthCopyMedianMs = medianMs(frames, [&] {
+            glBindFramebuffer(GL_READ_FRAMEBUFFER, gBuffer.getFrameBufferID());
+            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.getFrameBufferID());
+            glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT,
+                              GL_NEAREST);
+        });
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
 
     RenderTest::TestScene scene(static_cast<unsigned>(width), static_cast<unsigned>(height));
@@ -185,6 +276,27 @@ Result measure(GLFWwindow* window, int width, int height, int frames) {
     scene.camera->Profiler(nullptr);
     measureShadowMaps(window, width, height, frames, result);
     measureScattering(window, width, height, frames, result);
+
+    // The overlay pass: the same frame with and without the debug overlays,
+    // alternating, so that both see the same load of the machine.
+    OverlayObjects overlays(scene);
+    std::vector<double> plain;
+    std::vector<double> withOverlays;
+    for (int i = 0; i < frames; ++i) {
+        scene.world->DrawDebug(false);
+        plain.push_back(medianMs(
+            1, [&] { scene.frame(); }, 0));
+        scene.world->DrawDebug(true);
+        withOverlays.push_back(medianMs(
+            1, [&] { scene.frame(); }, 0));
+    }
+    scene.world->DrawDebug(false);
+    std::sort(plain.begin(), plain.end());
+    std::sort(withOverlays.begin(), withOverlays.end());
+    result.frameMedianMs = plain[plain.size() / 2];
+    result.overlayFrameMedianMs = withOverlays[withOverlays.size() / 2];
+    glDepthRange(0.0, 1.0);
+    glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
     return result;
@@ -210,6 +322,14 @@ void print(int width, int height, int frames, Result const& r) {
                 r.scatteringMs - r.scatteringTessellationMs);
     std::printf("  reference scene              %7.3f  (%.2f units)\n", r.frameMs,
                 r.frameMs / unit);
+    std::printf("  medians, glFinish around each run:\n");
+    std::printf("    textured full-screen copy  %7.3f\n", r.copyPassMedianMs);
+    std::printf("    depth copy (blit)          %7.3f\n", r.depthCopyMedianMs);
+    std::printf("    frame with overlay objects %7.3f\n", r.frameMedianMs);
+    std::printf("    same frame, overlays on    %7.3f\n", r.overlayFrameMedianMs);
+    const double overlay = r.overlayFrameMedianMs - r.frameMedianMs;
+    std::printf("    overlay pass               %7.3f (%.2f copy passes)\n", overlay,
+                overlay / r.copyPassMedianMs);
 }
 
 } // namespace

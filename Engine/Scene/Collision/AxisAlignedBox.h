@@ -18,6 +18,8 @@ public:
 
     // Updates the oriented box with the same arguments, then encloses it.
     void Update(Math::Mat4f const& ownerMatrix, float time) override;
+    // Yellow edges, then the oriented box's.
+    void DrawDebug(Render::Shader::Shader* shader, Render::CDFrameBuffer* target) override;
 
     Math::Vec3f const& Min() const { return min; }
     Math::Vec3f const& Max() const { return max; }

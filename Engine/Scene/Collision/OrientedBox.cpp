@@ -1,5 +1,8 @@
+#include <Engine/Render/Shader/Shader.h>
 #include <Engine/Scene/Collision/OrientedBox.h>
 #include <Engine/Scene/Mesh.h>
+#include <Engine/Util/DebugDrawSettings.h>
+#include <GL/glew.h>
 
 namespace Engine::Scene::Collision {
 
@@ -44,6 +47,31 @@ Vec3f OrientedBox::Maximum() const {
         result = result.ComponentMax(corner);
     }
     return result;
+}
+
+void OrientedBox::DrawDebug(Render::Shader::Shader* shader, Render::CDFrameBuffer* target) {
+    if (!Util::DebugDrawSettings::Prepare(shader, target)) {
+        return;
+    }
+    const Vec4f l = worldLocation;
+    const Vec4f a1(worldAxis1, 0.0f);
+    const Vec4f a2(worldAxis2, 0.0f);
+    const Vec4f a3(worldAxis3, 0.0f);
+    // The face at the corner, the four edges along axis 3, the opposite face.
+    const Vec4f near[4] = {l, l + a1, l + a1 + a2, l + a2};
+    Vec4f edges[24];
+    for (int i = 0; i < 4; ++i) {
+        const Vec4f& from = near[i];
+        const Vec4f& to = near[(i + 1) % 4];
+        edges[2 * i] = from;
+        edges[2 * i + 1] = to;
+        edges[8 + 2 * i] = from;
+        edges[8 + 2 * i + 1] = from + a3;
+        edges[16 + 2 * i] = from + a3;
+        edges[16 + 2 * i + 1] = to + a3;
+    }
+    shader->SetDiffuseColor(Vec3f(1.0f, 0.0f, 0.0f));
+    Util::DebugDrawSettings::DrawArrays(shader, edges, 24, GL_LINES);
 }
 
 } // namespace Engine::Scene::Collision

@@ -21,6 +21,8 @@ public:
     // Places the box with its mesh's absolute matrix; both arguments are
     // ignored. Without a mesh nothing changes.
     void Update(Math::Mat4f const& ownerMatrix, float time) override;
+    // Red edges of the world-space box.
+    void DrawDebug(Render::Shader::Shader* shader, Render::CDFrameBuffer* target) override;
 
     // Component-wise extremes over the eight world-space corners.
     Math::Vec3f Minimum() const;
