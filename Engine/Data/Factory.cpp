@@ -1,4 +1,6 @@
 #include <Engine/Data/Factory.h>
+#include <Engine/Data/LightLookupFile.h>
+#include <Engine/Render/LightLookupTable.h>
 #include <Engine/Scene/Materials/Material.h>
 #include <Engine/Util/Logger.h>
 #include <Engine/Util/UtilFunctions.h>
@@ -440,6 +442,33 @@ Util::CurvePoint** Factory::LoadPath(unsigned short id, unsigned short* count) {
         *count = static_cast<unsigned short>(record.points.size());
     }
     return points;
+}
+
+Render::LightLookupTable* Factory::LoadLightLookupTable() {
+    std::string const path = Directory() + LIGHT_LOOKUP_FILE;
+    Logger* log = Logger::Instance();
+    std::vector<unsigned char> bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file != nullptr) {
+        unsigned char chunk[65536];
+        std::size_t read = 0;
+        while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+            bytes.insert(bytes.end(), chunk, chunk + read);
+        }
+        std::fclose(file);
+    } else {
+        log->Fatal("Cannot open the light lookup table file");
+        log->Message("Path: ", path.c_str(), nullptr);
+        return nullptr;
+    }
+    LightLookupData data;
+    if (!LightLookupFile::Parse(bytes.data(), bytes.size(), data, path.c_str())) {
+        log->Message("Path: ", path.c_str(), nullptr);
+        return nullptr;
+    }
+    return new Render::LightLookupTable(data.a.data(), data.b.data(), data.maxA, data.maxB,
+                                        data.minAB, data.maxAB, data.minC, data.maxC, data.beta,
+                                        data.width, data.height);
 }
 
 } // namespace Engine::Data

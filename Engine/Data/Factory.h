@@ -26,6 +26,10 @@ class Material;
 }
 } // namespace Engine::Scene
 
+namespace Engine::Render {
+class LightLookupTable;
+}
+
 namespace Engine::Data {
 
 // The asset factory: a singleton that keeps the compiled asset files open,
@@ -42,6 +46,7 @@ public:
     static constexpr char const* TEXTURE_FILE = "textures.vlp";
     static constexpr char const* MODEL_FILE = "models.vlp";
     static constexpr char const* PATH_FILE = "path.vlp";
+    static constexpr char const* LIGHT_LOOKUP_FILE = "lightlookup.vlp";
     // Data-store limit of the geometry and texture stores.
     static constexpr unsigned int STORE_LIMIT = 1;
 
@@ -71,6 +76,11 @@ public:
     // A new array of new points of path id, owned by the caller; the count is
     // written to *count. Null (count 0) for an invalid id or record.
     Util::CurvePoint** LoadPath(unsigned short id, unsigned short* count);
+    // A new light-scattering lookup table from LIGHT_LOOKUP_FILE in the asset
+    // folder, owned by the caller (a screen camera takes it); null, with a
+    // fatal line and the path, when the file is missing, short or corrupt.
+    // Needs no factory instance.
+    static Render::LightLookupTable* LoadLightLookupTable();
 
     // A new scene object built from model record id, owned by the caller and
     // not added to the world (shadow-casting lights set up their shadow

@@ -5,10 +5,12 @@
 #include "Support/Output.h"
 
 #include <Engine/Data/Factory.h>
+#include <Engine/Render/LightLookupTable.h>
 #include <Engine/Scene/BSPDrawComponent.h>
 #include <Engine/Scene/Mesh.h>
 #include <Engine/Scene/MeshDrawComponent.h>
 #include <Engine/Scene/SceneObject.h>
+#include <Engine/Util/Logger.h>
 #include <GL/glew.h>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -368,4 +370,55 @@ TEST_F(FactoryGLTest, SceneObjectsFromDamagedOrOddModelRecords) {
         EXPECT_EQ(fatalLines(log), 1u) << log;
         EXPECT_NE(log.find("Corrupt model record " + std::to_string(id)), std::string::npos) << log;
     }
+}
+
+TEST_F(FactoryGLTest, LightLookupTableLoadsOrFailsWithItsPath) {
+    const std::string path = dir.Directory() + Factory::LIGHT_LOOKUP_FILE;
+    Engine::Util::Logger* log = Engine::Util::Logger::Instance();
+    auto failsWithPath = [&](char const* what) {
+        Engine::Render::LightLookupTable* table = nullptr;
+        const int before = log->Position();
+        captureStdout([&] { table = Factory::LoadLightLookupTable(); });
+        EXPECT_EQ(table, nullptr) << what;
+        EXPECT_GE(log->Position() - before, 2) << what;
+        EXPECT_EQ(std::string(log->Get(log->Position() - 1)), "Path: " + path) << what;
+        delete table;
+    };
+    failsWithPath("missing");
+    // 2 x 2 tables: header, table A, table B's largest value, table B.
+    TestAssets::Writer file;
+    file.u16(2).u16(2).f32(0).f32(4).f32(0).f32(1.5707964f).f32(0.05f).f32(2.0f);
+    for (float v : {0.0f, 0.0f, 0.5f, 1.0f}) {
+        file.f32(v);
+    }
+    file.f32(3.0f);
+    for (float v : {0.0f, 0.0f, 0.25f, 1.0f}) {
+        file.f32(v);
+    }
+    TestAssets::writeFile(path, Bytes(file.bytes.begin(), file.bytes.end() - 3));
+    failsWithPath("short");
+    Bytes corrupt = file.bytes;
+    corrupt[20] = 0xFF; // beta's exponent: NaN
+    corrupt[21] = 0xFF;
+    corrupt[22] = 0xFF;
+    corrupt[23] = 0xFF;
+    TestAssets::writeFile(path, corrupt);
+    failsWithPath("corrupt");
+
+    TestAssets::writeFile(path, file.bytes);
+    Engine::Render::LightLookupTable* table = nullptr;
+    captureStdout([&] { table = Factory::LoadLightLookupTable(); });
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->getMaxAValue(), 2.0f);
+    EXPECT_EQ(table->getMaxBValue(), 3.0f);
+    EXPECT_EQ(table->getMaxAB(), 4.0f);
+    EXPECT_EQ(table->getMaxC(), 1.5707964f);
+    EXPECT_EQ(table->getBeta(), 0.05f);
+    float texels[4] = {};
+    glBindTexture(GL_TEXTURE_2D, table->TableB());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, texels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_NEAR(texels[2], 0.25f, 1e-6f);
+    EXPECT_NEAR(texels[3], 1.0f, 1e-6f);
+    delete table;
 }

@@ -13,7 +13,9 @@ enum Kind : unsigned char {
     // A model file and a path file: a u32 (little-endian) byte count of the
     // model file, the model file, then the path file up to the end.
     MODEL_AND_PATH_FILES = 5,
-    KIND_COUNT = 6,
+    // A light lookup table file (lightlookup.vlp).
+    LIGHT_LOOKUP_FILE = 6,
+    KIND_COUNT = 7,
 };
 
 enum RecordKind : unsigned char {

@@ -7,6 +7,7 @@
 #include "FuzzInput.h"
 
 #include <Engine/Data/ByteReader.h>
+#include <Engine/Data/LightLookupFile.h>
 #include <Engine/Data/RecordParser.h>
 #include <Engine/Scene/ComponentID.h>
 #include <cstddef>
@@ -323,6 +324,11 @@ extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size
     }
     if (kind == FuzzInput::MODEL_AND_PATH_FILES) {
         parseModelAndPathFiles(data + 1, size - 1);
+        return 0;
+    }
+    if (kind == FuzzInput::LIGHT_LOOKUP_FILE) {
+        Engine::Data::LightLookupData table;
+        Engine::Data::LightLookupFile::Parse(data + 1, size - 1, table, "lightlookup.vlp");
         return 0;
     }
     parseFile(kind, data + 1, size - 1);

@@ -12,7 +12,7 @@ namespace {
 
 char const* const USAGE =
     "usage: vlpc MANIFEST.json -o OUTDIR [--depfile FILE] [-q]\n"
-    "       vlpc --dump FILE [--kind shaders|textures|models|path] [-v]\n"
+    "       vlpc --dump FILE [--kind shaders|textures|models|path|lightlookup] [-v]\n"
     "\n"
     "The first form compiles a manifest into shaders.vlp, textures.vlp, models.vlp and\n"
     "path.vlp in OUTDIR. The second prints a compiled file's dictionaries and records and\n"
@@ -57,7 +57,7 @@ std::optional<std::string> parse(std::vector<std::string> const& args, Options& 
         } else if (arg == "--kind") {
             std::string word;
             if (!value(word) || !(options.kind = fileKindFromWord(word))) {
-                return "--kind needs shaders, textures, models or path";
+                return "--kind needs shaders, textures, models, path or lightlookup";
             }
         } else if (arg == "-q" || arg == "--quiet") {
             options.quiet = true;
@@ -90,7 +90,7 @@ int dump(Options const& options, std::ostream& out, std::ostream& err) {
     std::optional<FileKind> kind = options.kind ? options.kind : fileKindFromName(options.dump);
     if (!kind) {
         err << "vlpc: cannot tell the kind of " << options.dump
-            << " from its name; give --kind shaders|textures|models|path\n";
+            << " from its name; give --kind shaders|textures|models|path|lightlookup\n";
         return 1;
     }
     try {

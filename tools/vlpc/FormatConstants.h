@@ -92,4 +92,11 @@ constexpr std::uint64_t MAX_FILE_SIZE = 0xFFFFFFFFull;
 // deeper ones (and the reader, so that a corrupt file cannot exhaust the stack).
 constexpr std::size_t MAX_MESH_DEPTH = 64;
 
+// Light lookup file: u16 width, u16 height, f32 minAB, maxAB, minC, maxC, beta,
+// then for table A and then table B its f32 largest value followed by its
+// width x height f32 values (rows of width values, first row first).
+constexpr std::size_t LIGHT_LOOKUP_HEADER_SIZE = 24;
+constexpr std::size_t LIGHT_LOOKUP_FIXED_SIZE = 32; // header and the two largest values
+constexpr std::size_t MIN_LIGHT_LOOKUP_SIDE = 2;
+
 } // namespace vlpc::format

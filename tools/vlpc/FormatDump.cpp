@@ -5,6 +5,7 @@
 #include <vlpc/FormatConstants.h>
 #include <vlpc/FormatDump.h>
 #include <vlpc/FormatError.h>
+#include <vlpc/LightLookupFormat.h>
 
 namespace vlpc {
 
@@ -182,6 +183,9 @@ std::optional<FileKind> fileKindFromName(std::string const& path) {
     if (name == "path.vlp") {
         return FileKind::Paths;
     }
+    if (name == "lightlookup.vlp") {
+        return FileKind::LightLookup;
+    }
     return std::nullopt;
 }
 
@@ -197,6 +201,9 @@ std::optional<FileKind> fileKindFromWord(std::string const& word) {
     }
     if (word == "path" || word == "paths") {
         return FileKind::Paths;
+    }
+    if (word == "lightlookup") {
+        return FileKind::LightLookup;
     }
     return std::nullopt;
 }
@@ -341,6 +348,9 @@ void dumpFile(std::string const& path, FileKind kind, std::ostream& out,
             break;
         case FileKind::Paths:
             dumpPaths(readPathFile(bytes), listing);
+            break;
+        case FileKind::LightLookup:
+            dumpLightLookup(readLightLookupFile(bytes), listing);
             break;
         case FileKind::Models: {
             // Ids into the other files are checked against the files beside

@@ -8,10 +8,10 @@
 // Readable listings of compiled asset files: the dictionaries and every record.
 namespace vlpc {
 
-enum class FileKind { Shaders, Textures, Models, Paths };
+enum class FileKind { Shaders, Textures, Models, Paths, LightLookup };
 
 // The kind of a compiled file, told by its name (shaders.vlp, textures.vlp,
-// models.vlp, path.vlp); none for any other name.
+// models.vlp, path.vlp, lightlookup.vlp); none for any other name.
 std::optional<FileKind> fileKindFromName(std::string const& path);
 std::optional<FileKind> fileKindFromWord(std::string const& word);
 
