@@ -66,6 +66,20 @@ CommandLine CommandLine::Parse(int argc, char const* const* argv, std::ostream& 
                          << "; keeping " << result.width << " x " << result.height
                          << (result.fullScreen ? " full screen" : " windowed") << "\n";
             }
+        } else if (std::strcmp(arg, "--window") == 0) {
+            std::uint64_t w = 0;
+            std::uint64_t h = 0;
+            if (parsePositive(valueAfter(argc, argv, i), MaxWindowSide, w) &&
+                parsePositive(valueAfter(argc, argv, i + 1), MaxWindowSide, h)) {
+                result.width = static_cast<unsigned>(w);
+                result.height = static_cast<unsigned>(h);
+                result.fullScreen = false;
+                i += 2;
+            } else {
+                warnings << "warning: \"--window\" needs a width and a height from 1 to "
+                         << MaxWindowSide << "; keeping " << result.width << " x " << result.height
+                         << "\n";
+            }
         } else if (std::strcmp(arg, "-t") == 0) {
             double seconds = 0.0;
             if (parseReal(valueAfter(argc, argv, i), 0.0, 1e30, seconds)) {
@@ -114,11 +128,13 @@ CommandLine CommandLine::Parse(int argc, char const* const* argv, std::ostream& 
 }
 
 void CommandLine::PrintUsage(std::ostream& out) {
-    out << "Usage: Game [-f WIDTH HEIGHT] [-t SECONDS] [--frames N] [--fixed-step SECONDS]\n"
-           "            [--capture DIR [--capture-every K]] [--hidden] [--help]\n"
+    out << "Usage: Game [-f WIDTH HEIGHT] [-t SECONDS] [--window WIDTH HEIGHT] [--frames N]\n"
+           "            [--fixed-step SECONDS] [--capture DIR [--capture-every K]] [--hidden]\n"
+           "            [--help]\n"
            "\n"
            "  -f WIDTH HEIGHT       full screen at that size (default: a 1024 x 768 window)\n"
            "  -t SECONDS            time offset of the demo's script (default: 5)\n"
+           "  --window WIDTH HEIGHT a window of that size\n"
            "  --frames N            quit after N frames\n"
            "  --fixed-step SECONDS  advance the scene time by exactly SECONDS per frame\n"
            "  --capture DIR         write frames to DIR/frame_NNNNNN.png (frames count from 0)\n"

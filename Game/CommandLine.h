@@ -8,9 +8,9 @@ namespace Game {
 
 // The program's settings from its command line. "-f width height" (full
 // screen) and "-t seconds" (the demo's script time offset) are the program's
-// own switches; the "--" switches make it usable without a person in front of
-// it (a fixed number of frames, a fixed time step, frame capture, a hidden
-// window). Unknown arguments are ignored; later switches override earlier ones.
+// own switches; the "--" switches (a window size among them) make it usable without a person in
+// front of it (a fixed number of frames, a fixed time step, frame capture, a hidden window).
+// Unknown arguments are ignored; later switches override earlier ones.
 struct CommandLine {
     static constexpr unsigned DefaultWidth = 1024;
     static constexpr unsigned DefaultHeight = 768;

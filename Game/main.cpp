@@ -1,7 +1,7 @@
+#include <Game/Demo.h>
 #include <Game/GameMain.h>
-#include <Game/NoDemo.h>
 
 int main(int argc, char** argv) {
-    Game::NoDemo demo;
+    Game::Demo demo;
     return Game::RunGame(argc, argv, demo);
 }
