@@ -2,7 +2,7 @@
 // godRayScattering.glsl): chooses how finely each grid cell is subdivided.
 // Each edge's level depends only on probes at its two ends and its middle,
 // so neighbouring cells agree on it and the grid has no cracks. A cell whose
-// probes see no beam stays one quad; inside a beam it is split 4 x 4; where
+// probes all miss the beam is not drawn; inside a beam it is split 4 x 4; where
 // the beam starts or ends, the scattering changes by more than a fifth, or
 // the depth jumps (silhouettes in front of the beam), 16 x 16. Only these
 // probes evaluate the scattering here; every tessellated vertex evaluates it
@@ -63,6 +63,19 @@ void main() {
     Probe top = probe(0.5 * (gridPosition[3] + gridPosition[2]));
     Probe centre = probe(0.25 * (gridPosition[0] + gridPosition[1] + gridPosition[2] +
                                  gridPosition[3]));
+    // A cell whose probes all miss the beam adds nothing: it is not drawn
+    // at all (level 0 discards the patch), which saves its blending.
+    bool touched = c0.inBeam || c1.inBeam || c2.inBeam || c3.inBeam || left.inBeam ||
+                   bottom.inBeam || right.inBeam || top.inBeam || centre.inBeam;
+    if (!touched) {
+        gl_TessLevelOuter[0] = 0.0;
+        gl_TessLevelOuter[1] = 0.0;
+        gl_TessLevelOuter[2] = 0.0;
+        gl_TessLevelOuter[3] = 0.0;
+        gl_TessLevelInner[0] = 0.0;
+        gl_TessLevelInner[1] = 0.0;
+        return;
+    }
     gl_TessLevelOuter[0] = level(c0, left, c3);
     gl_TessLevelOuter[1] = level(c0, bottom, c1);
     gl_TessLevelOuter[2] = level(c1, right, c2);
