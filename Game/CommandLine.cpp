@@ -52,33 +52,21 @@ CommandLine CommandLine::Parse(int argc, char const* const* argv, std::ostream& 
     CommandLine result;
     for (int i = 1; i < argc; ++i) {
         char const* arg = argv[i];
-        if (std::strcmp(arg, "-f") == 0) {
+        if (std::strcmp(arg, "-f") == 0 || std::strcmp(arg, "--window") == 0) {
+            // A size: full screen ("-f") or a window ("--window").
+            const bool full = arg[1] == 'f';
             std::uint64_t w = 0;
             std::uint64_t h = 0;
             if (parsePositive(valueAfter(argc, argv, i), MaxWindowSide, w) &&
                 parsePositive(valueAfter(argc, argv, i + 1), MaxWindowSide, h)) {
                 result.width = static_cast<unsigned>(w);
                 result.height = static_cast<unsigned>(h);
-                result.fullScreen = true;
+                result.fullScreen = full;
                 i += 2;
             } else {
-                warnings << "warning: \"-f\" needs a width and a height from 1 to " << MaxWindowSide
-                         << "; keeping " << result.width << " x " << result.height
-                         << (result.fullScreen ? " full screen" : " windowed") << "\n";
-            }
-        } else if (std::strcmp(arg, "--window") == 0) {
-            std::uint64_t w = 0;
-            std::uint64_t h = 0;
-            if (parsePositive(valueAfter(argc, argv, i), MaxWindowSide, w) &&
-                parsePositive(valueAfter(argc, argv, i + 1), MaxWindowSide, h)) {
-                result.width = static_cast<unsigned>(w);
-                result.height = static_cast<unsigned>(h);
-                result.fullScreen = false;
-                i += 2;
-            } else {
-                warnings << "warning: \"--window\" needs a width and a height from 1 to "
+                warnings << "warning: \"" << arg << "\" needs a width and a height from 1 to "
                          << MaxWindowSide << "; keeping " << result.width << " x " << result.height
-                         << "\n";
+                         << (result.fullScreen ? " full screen" : " windowed") << "\n";
             }
         } else if (std::strcmp(arg, "-t") == 0) {
             double seconds = 0.0;

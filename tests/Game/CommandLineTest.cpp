@@ -169,3 +169,16 @@ TEST(CommandLine, CaptureDoesNotTakeTheNextSwitchAsItsFolder) {
     EXPECT_TRUE(c.hidden);
     EXPECT_NE(warnings.find("\"--capture\""), std::string::npos);
 }
+
+TEST(CommandLineTest, WindowSizeOpensAWindowOfThatSize) {
+    std::ostringstream warnings;
+    char const* argv[] = {"Game", "-f", "800", "600", "--window", "320", "240"};
+    const Game::CommandLine c = Game::CommandLine::Parse(7, argv, warnings);
+    EXPECT_EQ(c.width, 320u);
+    EXPECT_EQ(c.height, 240u);
+    EXPECT_FALSE(c.fullScreen);
+    char const* bad[] = {"Game", "--window", "320"};
+    const Game::CommandLine d = Game::CommandLine::Parse(3, bad, warnings);
+    EXPECT_EQ(d.width, Game::CommandLine::DefaultWidth);
+    EXPECT_NE(warnings.str().find("\"--window\" needs a width and a height"), std::string::npos);
+}
