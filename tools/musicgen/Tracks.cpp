@@ -65,7 +65,7 @@ TrackPlan ruinsPlan() {
     plan.melodyTo = 12;
     plan.melodyRest = 0.3;
     plan.melodyLow = 69;
-    plan.melodyHigh = 86;
+    plan.melodyHigh = 84;
     return plan;
 }
 
@@ -75,7 +75,7 @@ TrackSound ruinsSound() {
     sound.pad = {&pad, {2.5, 0.0, 1.0, 3.5}, 7.0, 0.13};
     sound.bass = {&bassTable(), {0.08, 2.0, 0.55, 0.9}};
     sound.arp = {&sineTable(), {0.004, 0.8, 0.0, 0.35}, 1.0, 0.25, 1.8, 0.25};
-    sound.melody = {&sineTable(), {0.006, 1.8, 0.0, 0.8}, 3.5, 0.15, 1.1, 0.5};
+    sound.melody = {&sineTable(), {0.006, 1.8, 0.0, 0.8}, 3.5, 0.1, 0.7, 0.4};
     sound.roomSize = 0.82;
     sound.damping = 0.3;
     sound.wet = 2.0;
