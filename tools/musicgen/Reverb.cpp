@@ -31,13 +31,15 @@ float Reverb::runChannel(float input, std::vector<Comb>& combs, std::vector<Allp
         float const delayed = comb.line[comb.position];
         comb.store = delayed * (1.0f - damping) + comb.store * damping;
         comb.line[comb.position] = input + comb.store * feedback;
-        comb.position = (comb.position + 1) % comb.line.size();
+        if (++comb.position == comb.line.size())
+            comb.position = 0;
         sum += delayed;
     }
     for (Allpass& allpass : allpasses) {
         float const delayed = allpass.line[allpass.position];
         allpass.line[allpass.position] = sum + delayed * kAllpassFeedback;
-        allpass.position = (allpass.position + 1) % allpass.line.size();
+        if (++allpass.position == allpass.line.size())
+            allpass.position = 0;
         sum = delayed - sum;
     }
     return sum;

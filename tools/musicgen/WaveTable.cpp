@@ -19,11 +19,4 @@ WaveTable::WaveTable(std::vector<double> const& harmonics) : samples(kSize + 1, 
     samples[kSize] = samples[0];
 }
 
-float WaveTable::at(double phase) const {
-    double const position = (phase - std::floor(phase)) * kSize;
-    int const i = std::min(static_cast<int>(position), kSize - 1);
-    float const fraction = static_cast<float>(position - i);
-    return samples[i] + (samples[i + 1] - samples[i]) * fraction;
-}
-
 } // namespace musicgen

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 namespace musicgen {
@@ -12,8 +13,17 @@ public:
     // a peak of 1.
     explicit WaveTable(std::vector<double> const& harmonics);
 
-    // The waveform at phase in cycles (any real number).
-    float at(double phase) const;
+    // The waveform at phase in cycles (any real number). Inline: voices call
+    // it for every sample.
+    float at(double phase) const {
+        double fraction = phase - static_cast<double>(static_cast<long long>(phase));
+        if (fraction < 0.0)
+            fraction += 1.0;
+        double const position = fraction * kSize;
+        int const i = std::min(static_cast<int>(position), kSize - 1);
+        float const weight = static_cast<float>(position - i);
+        return samples[i] + (samples[i + 1] - samples[i]) * weight;
+    }
 
 private:
     static constexpr int kSize = 4096;

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <musicgen/Mastering.h>
 #include <musicgen/Tracks.h>
@@ -98,10 +99,14 @@ int main(int argc, char** argv) {
         std::cerr << "musicgen: cannot create the folder " << options.out << "\n";
         return 1;
     }
+    // The tracks are independent: render them side by side.
+    auto const begin = std::chrono::steady_clock::now();
+    std::vector<std::future<musicgen::StereoBuffer>> renders;
+    for (int number = 1; number <= musicgen::kTrackCount; ++number)
+        renders.push_back(std::async(std::launch::async, musicgen::renderTrack, number,
+                                     options.seed, options.seconds));
     for (int number = 1; number <= musicgen::kTrackCount; ++number) {
-        auto const begin = std::chrono::steady_clock::now();
-        musicgen::StereoBuffer const mix =
-            musicgen::renderTrack(number, options.seed, options.seconds);
+        musicgen::StereoBuffer const mix = renders[number - 1].get();
         std::string const path =
             (std::filesystem::path(options.out) / ("track" + std::to_string(number) + ".wav"))
                 .string();
@@ -112,11 +117,14 @@ int main(int argc, char** argv) {
         }
         if (!options.quiet) {
             musicgen::Levels const levels = musicgen::measure(mix);
-            std::chrono::duration<double> const took = std::chrono::steady_clock::now() - begin;
-            std::cout << path << ": " << static_cast<double>(mix.frames()) / 44100.0 << " s, peak "
-                      << 20.0 * std::log10(levels.peak) << " dBFS, RMS "
-                      << 20.0 * std::log10(levels.rms) << " dBFS, " << took.count() << " s\n";
+            std::cout << path << ": " << static_cast<double>(mix.frames()) / musicgen::kSampleRate
+                      << " s, peak " << 20.0 * std::log10(levels.peak) << " dBFS, RMS "
+                      << 20.0 * std::log10(levels.rms) << " dBFS\n";
         }
+    }
+    if (!options.quiet) {
+        std::chrono::duration<double> const took = std::chrono::steady_clock::now() - begin;
+        std::cout << "rendered and written in " << took.count() << " s\n";
     }
     return 0;
 }
