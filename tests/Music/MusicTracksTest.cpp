@@ -49,7 +49,7 @@ TEST_F(MusicTracksTest, PeaksHaveHeadroomAndLoudnessMatches) {
 TEST_F(MusicTracksTest, NoClicksAndSilentEnds) {
     for (Audio const& track : tracks) {
         // A note switched on or off without an envelope jumps by its own amplitude;
-        // the tracks measure below 0.02 of their peak.
+        // the tracks measure about 0.02 of their peak.
         EXPECT_LT(largestThirdDifference(track), 0.05 * peak(track, 0.0, track.seconds()));
         EXPECT_LT(peak(track, 0.0, 0.05), 0.003);
         EXPECT_LT(peak(track, -0.05, track.seconds()), 0.003);

@@ -46,13 +46,13 @@ void addPad(Score& score, Chord const& chord, double start, double hold) {
 void addBass(Score& score, Chord const& chord, double start, double beat, int bars, bool last,
              Random& random) {
     if (last) {
-        score.bass.push_back({start, bars * 4 * beat, chord.bass, 0.55, 0.0});
+        score.bass.push_back({start, bars * 4 * beat, chord.bass, 0.42, 0.0});
         return;
     }
     for (int bar = 0; bar < bars; ++bar) {
         // Now and then the second bar climbs to the fifth.
         int const pitch = bar > 0 && random.chance(0.3) ? chord.bass + 7 : chord.bass;
-        score.bass.push_back({start + bar * 4 * beat, 3.5 * beat, pitch, 0.55, 0.0});
+        score.bass.push_back({start + bar * 4 * beat, 3.5 * beat, pitch, 0.42, 0.0});
     }
 }
 

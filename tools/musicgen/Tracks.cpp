@@ -78,7 +78,7 @@ TrackSound ruinsSound() {
     sound.melody = {&sineTable(), {0.006, 1.8, 0.0, 0.8}, 3.5, 0.1, 0.7, 0.4};
     sound.roomSize = 0.82;
     sound.damping = 0.3;
-    sound.wet = 2.0;
+    sound.wet = 0.7;
     sound.fadeOut = 7.0;
     return sound;
 }
@@ -119,7 +119,7 @@ TrackSound hallSound() {
     sound.melody = {&sineTable(), {0.01, 3.0, 0.0, 1.2}, 3.5, 0.1, 0.8, 0.8};
     sound.roomSize = 0.93;
     sound.damping = 0.5;
-    sound.wet = 3.0;
+    sound.wet = 0.8;
     sound.fadeOut = 14.0;
     return sound;
 }
