@@ -88,9 +88,11 @@ TEST_F(MusicTracksTest, HarmonyMovesWithinTheKey) {
 
 TEST_F(MusicTracksTest, EnergyInTheBassAndAbove400Hz) {
     for (int t = 0; t < 2; ++t) {
+        // The pad alone gives about 0.3 below 150 Hz (the bass adds 0.25 to it) and
+        // 0.2 above 400 Hz (the arpeggio and the melody add 0.15).
         double const total = rms(tracks[t], 0.0, tracks[t].seconds());
-        EXPECT_GT(bandRms(tracks[t], 150.0, true), 0.2 * total) << "track " << t + 1;
-        EXPECT_GT(bandRms(tracks[t], 400.0, false), 0.1 * total) << "track " << t + 1;
+        EXPECT_GT(bandRms(tracks[t], 150.0, true), 0.45 * total) << "track " << t + 1;
+        EXPECT_GT(bandRms(tracks[t], 400.0, false), 0.28 * total) << "track " << t + 1;
     }
 }
 
