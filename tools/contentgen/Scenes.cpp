@@ -275,11 +275,11 @@ Scene SecondWorld() {
     b.Keep("masonry", block({-X - t, floorY - 0.3, 3.2}, {X + t, floorY, zNear + 2.5}));
     b.Keep("masonry", block({-X - t, floorY - 0.3, 1.8}, {-0.7, floorY, 3.2}));
     b.Keep("masonry", block({0.7, floorY - 0.3, 1.8}, {X + t, floorY, 3.2}));
-    b.Keep("masonry", block({-0.9, -3.2, 1.6}, {0.9, -3.0, 3.4}));
-    b.Keep("masonry", block({-0.9, -3.0, 1.6}, {-0.7, floorY - 0.3, 3.4}));
-    b.Keep("masonry", block({0.7, -3.0, 1.6}, {0.9, floorY - 0.3, 3.4}));
-    b.Keep("masonry", block({-0.7, -3.0, 1.6}, {0.7, floorY - 0.3, 1.8}));
-    b.Keep("masonry", block({-0.7, -3.0, 3.2}, {0.7, floorY - 0.3, 3.4}));
+    b.Keep("masonry", block({-0.9, -3.8, 1.6}, {0.9, -3.6, 3.4}));
+    b.Keep("masonry", block({-0.9, -3.6, 1.6}, {-0.7, floorY - 0.3, 3.4}));
+    b.Keep("masonry", block({0.7, -3.6, 1.6}, {0.9, floorY - 0.3, 3.4}));
+    b.Keep("masonry", block({-0.7, -3.6, 1.6}, {0.7, floorY - 0.3, 1.8}));
+    b.Keep("masonry", block({-0.7, -3.6, 3.2}, {0.7, floorY - 0.3, 3.4}));
     // Ceiling.
     b.Keep("plaster", block({-X - t, ceilY, zFar - t}, {X + t, ceilY + 0.3, zNear + t}, 4.0));
 

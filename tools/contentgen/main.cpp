@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     }
     try {
         std::string const out = argv[2];
+        // Meshes of materials that are gone would linger otherwise.
+        std::filesystem::remove_all(out + "/Meshes");
         std::filesystem::create_directories(out + "/Textures");
         std::filesystem::create_directories(out + "/Meshes");
         contentgen::Textures::WriteAll(out + "/Textures");
