@@ -270,16 +270,15 @@ Scene SecondWorld() {
     Builder b(scene, false);
     double const floorY = -0.2, ceilY = 7.0, X = 7.5, zFar = -14.5, zNear = 12.5, t = 0.4;
 
-    // Floor with an opening at (0, 2.5) over a pit.
+    // Floor with an opening at (0, 2.5) over a deep shaft.
     b.Keep("masonry", block({-X - t, floorY - 0.3, zFar - t}, {X + t, floorY, 1.8}));
     b.Keep("masonry", block({-X - t, floorY - 0.3, 3.2}, {X + t, floorY, zNear + 2.5}));
     b.Keep("masonry", block({-X - t, floorY - 0.3, 1.8}, {-0.7, floorY, 3.2}));
     b.Keep("masonry", block({0.7, floorY - 0.3, 1.8}, {X + t, floorY, 3.2}));
-    b.Keep("masonry", block({-0.9, -3.8, 1.6}, {0.9, -3.6, 3.4}));
-    b.Keep("masonry", block({-0.9, -3.6, 1.6}, {-0.7, floorY - 0.3, 3.4}));
-    b.Keep("masonry", block({0.7, -3.6, 1.6}, {0.9, floorY - 0.3, 3.4}));
-    b.Keep("masonry", block({-0.7, -3.6, 1.6}, {0.7, floorY - 0.3, 1.8}));
-    b.Keep("masonry", block({-0.7, -3.6, 3.2}, {0.7, floorY - 0.3, 3.4}));
+    b.Keep("masonry", block({-0.9, -9.0, 1.6}, {-0.7, floorY - 0.3, 3.4}));
+    b.Keep("masonry", block({0.7, -9.0, 1.6}, {0.9, floorY - 0.3, 3.4}));
+    b.Keep("masonry", block({-0.7, -9.0, 1.6}, {0.7, floorY - 0.3, 1.8}));
+    b.Keep("masonry", block({-0.7, -9.0, 3.2}, {0.7, floorY - 0.3, 3.4}));
     // Ceiling.
     b.Keep("plaster", block({-X - t, ceilY, zFar - t}, {X + t, ceilY + 0.3, zNear + t}, 4.0));
 
@@ -291,7 +290,8 @@ Scene SecondWorld() {
         double z = zFar - t;
         for (Opening const& o : openings) {
             b.Keep("plaster", block({x0, floorY, z}, {x1, ceilY, o.z0}, 4.0));
-            b.Keep("plaster", block({x0, floorY, o.z0}, {x1, o.y0, o.z1}, 4.0));
+            if (o.y0 > floorY)
+                b.Keep("plaster", block({x0, floorY, o.z0}, {x1, o.y0, o.z1}, 4.0));
             b.Keep("plaster", block({x0, o.y1, o.z0}, {x1, ceilY, o.z1}, 4.0));
             z = o.z1;
             if (windowX != 0 && o.y1 - o.y0 < 3.1) {
@@ -311,21 +311,21 @@ Scene SecondWorld() {
     wall(X, X + t, {{-10.8, -9.2, 2, 5}, {-5.8, -4.2, 2, 5}, {-0.8, 0.8, 2, 5}, {4.2, 5.8, 2, 5}},
          X + 0.3);
     wall(-X - t, -X,
-         {{-10.8, -9.2, 2, 5}, {-7.3, -5.7, 2, 5}, {-3.5, 1.5, 3.3, 6.5}, {4.2, 5.8, 2, 5}},
+         {{-10.8, -9.2, 2, 5}, {-7.3, -5.7, 2, 5}, {-3.5, 1.5, floorY, 6.5}, {4.2, 5.8, 2, 5}},
          -X - 0.3);
-    // The gallery: a balcony recessed into the left wall, with a balustrade.
-    b.Keep("wood", block({-10.4, 3.0, -3.5}, {-X, 3.3, 1.5}, 2.0));
+    // The gallery: a balcony in a recess of the left wall, with a balustrade.
+    b.Keep("wood", block({-10.4, 3.35, -3.5}, {-7.7, 3.65, 1.5}, 2.0));
     b.Keep("plaster", block({-10.8, 3.0, -3.9}, {-10.4, 6.8, 1.9}, 4.0));
     b.Keep("plaster", block({-10.4, 3.0, -3.9}, {-X - t, 6.8, -3.5}, 4.0));
     b.Keep("plaster", block({-10.4, 3.0, 1.5}, {-X - t, 6.8, 1.9}, 4.0));
     b.Keep("plaster", block({-10.4, 6.5, -3.5}, {-X - t, 6.8, 1.5}, 4.0));
-    b.Keep("plaster", block({-10.4, -0.2, -3.9}, {-X - t, 3.0, 1.9}, 4.0));
+    b.Keep("plaster", block({-10.4, -0.2, -3.5}, {-X - t, 3.35, 1.5}, 4.0));
     for (int i = 0; i <= 10; ++i) {
         b.Add("steel",
-              strut({-7.75, 3.3, -3.4 + 0.48 * i}, {-7.75, 4.2, -3.4 + 0.48 * i}, 0.035, 6));
+              strut({-7.85, 3.65, -3.4 + 0.48 * i}, {-7.85, 4.5, -3.4 + 0.48 * i}, 0.035, 6));
     }
-    b.Add("wood", block({-7.82, 4.2, -3.5}, {-7.68, 4.3, 1.5}, 1.0));
-    b.Add("wood", block({-10.2, 3.3, -2.6}, {-9.7, 3.75, 0.6}, 1.0));
+    b.Add("wood", block({-7.92, 4.5, -3.5}, {-7.78, 4.6, 1.5}, 1.0));
+    b.Add("wood", block({-10.2, 3.65, -2.6}, {-9.7, 4.1, 0.6}, 1.0));
     b.Add("lamp", sphere({-9.6, 5.7, -1.0}, 0.1));
     b.AddLight({false, {-9.2, 5.0, -1.0}, {}});
 
