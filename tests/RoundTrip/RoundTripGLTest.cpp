@@ -682,7 +682,7 @@ TEST_F(RoundTripGLTest, TheDemoAssetsLoadFromTheDefaultFolder) {
     Factory::SetDirectory(Factory::DEFAULT_DIRECTORY);
     ASSERT_TRUE(std::filesystem::exists(std::string(Factory::DEFAULT_DIRECTORY) + "models.vlp"));
     vlpc::CompiledAssets const demo =
-        vlpc::ManifestCompiler().compile(std::string(PROJECT_TEST_DATA) + "/demo.json");
+        vlpc::ManifestCompiler().compile(std::string(PROJECT_TEST_DATA) + "/Generated/demo.json");
     Factory* f = factory();
     ASSERT_NE(f, nullptr);
     ASSERT_EQ(f->Counts().shaders, demo.shaders.shaders.size());

@@ -12,7 +12,7 @@ namespace {
 
 using namespace vlpc;
 
-std::string const MANIFEST = std::string(PROJECT_TEST_DATA) + "/demo.json";
+std::string const MANIFEST = std::string(PROJECT_TEST_DATA) + "/Generated/demo.json";
 
 class DemoManifest : public ::testing::Test {
 protected:
