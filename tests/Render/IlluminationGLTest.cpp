@@ -28,9 +28,9 @@ using Engine::Math::Vec4f;
 using Engine::Scene::DirectionalLight;
 using Engine::Scene::GodRaySpotLight;
 using Engine::Scene::Light;
+using Engine::Scene::PointLight;
 using Engine::Scene::ShadowCastingPointLight;
 using Engine::Scene::ShadowCastingSpotLight;
-using Engine::Scene::PointLight;
 using Engine::Scene::SpotLight;
 
 namespace {
@@ -405,8 +405,8 @@ TEST_F(IlluminationGLTest, BothProgramsLightAlike) {
         new SpotLight(Vec3f(5, 5, 5), true, Vec4f(-2, 4, 2, 1), Vec3f(0.2f, -1, 0), 0.5f, 2.0f));
     // A black shadow-casting point light selects the full program and adds
     // nothing.
-    auto* caster = keep(new ShadowCastingPointLight(Vec3f(0, 0, 0), false, Vec4f(0, 3, 0, 1),
-                                                    nullptr));
+    auto* caster =
+        keep(new ShadowCastingPointLight(Vec3f(0, 0, 0), false, Vec4f(0, 3, 0, 1), nullptr));
     caster->Update(Mat4f());
     lamp->Update(Mat4f());
     spot->Update(Mat4f());
