@@ -24,8 +24,6 @@ public:
     // Copies the depth buffer of source (same size and depth format) into
     // this target's; leaves this target bound to GL_FRAMEBUFFER.
     void copyDepthFrom(FrameBuffer const& source);
-    // The GL framebuffer name, 0 before init.
-    unsigned int getFrameBufferID() const { return framebuffer; }
 
 protected:
     void bind();
@@ -33,6 +31,7 @@ protected:
     void setViewport();
     int getWidth() const { return width; }
     int getHeight() const { return height; }
+    unsigned int getFrameBufferID() const { return framebuffer; }
     void makeFB();
 
     unsigned int framebuffer = 0;

@@ -2,6 +2,7 @@
 #include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Util/DebugDrawSettings.h>
 #include <Engine/Util/Logger.h>
+#include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <cstdio>
 #include <string>
@@ -12,12 +13,6 @@ namespace {
 
 char const* const ShaderDir = "../../TestData/Shader/";
 
-// Worlds are also made where no context was ever made current (tests of the
-// scene logic); the settings then stay empty.
-bool openGLLoaded() {
-    return glCreateShader != nullptr && glGenFramebuffers != nullptr;
-}
-
 std::string shaderPath(char const* name) {
     return std::string(ShaderDir) + name;
 }
@@ -25,7 +20,9 @@ std::string shaderPath(char const* name) {
 } // namespace
 
 DebugDrawSettings::DebugDrawSettings() {
-    if (!openGLLoaded()) {
+    // Worlds are also made where no context was ever made current (tests of
+    // the scene logic); the settings then stay empty.
+    if (!UtilFunctions::OpenGLLoaded()) {
         return;
     }
     using Render::Shader::ForwardShader;

@@ -143,9 +143,10 @@ float lightVisibility(mat4 lightCamera, vec3 x, float distanceToLight) {
 }
 
 // The scattered radiance reaching the camera through a screen point, from
-// the given number of pieces of the in-cone segment. inBeam is set when the
-// view ray passes through the cone at all.
-vec3 scatteringAt(vec2 ndc, int steps, out bool inBeam, out float rayLength) {
+// the given number of pieces of the in-cone segment; lightCamera is
+// inverse(inverseLightCameraMatrix), which callers compute once. inBeam is
+// set when the view ray passes through the cone at all.
+vec3 scatteringAt(vec2 ndc, int steps, mat4 lightCamera, out bool inBeam, out float rayLength) {
     vec3 origin;
     vec3 r;
     viewRay(ndc, origin, r, rayLength);
@@ -161,7 +162,6 @@ vec3 scatteringAt(vec2 ndc, int steps, out bool inBeam, out float rayLength) {
     float tFoot = dot(toLight, r);
     float h = max(length(toLight - r * tFoot), MIN_LIGHT_DISTANCE);
     float u = beta * h;
-    mat4 lightCamera = inverse(inverseLightCameraMatrix);
     vec2 size = vec2(textureSize(loockupTableA, 0));
     float sum = 0.0;
     float tPrevious = segment.x;

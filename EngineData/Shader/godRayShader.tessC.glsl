@@ -25,9 +25,9 @@ struct Probe {
     float rayLength;
 };
 
-Probe probe(vec2 ndc) {
+Probe probe(vec2 ndc, mat4 lightCamera) {
     Probe p;
-    vec3 s = scatteringAt(ndc, PROBE_STEPS, p.inBeam, p.rayLength);
+    vec3 s = scatteringAt(ndc, PROBE_STEPS, lightCamera, p.inBeam, p.rayLength);
     p.value = dot(s, vec3(0.2126, 0.7152, 0.0722));
     return p;
 }
@@ -52,17 +52,18 @@ void main() {
     if (gl_InvocationID != 0) {
         return;
     }
+    mat4 lightCamera = inverse(inverseLightCameraMatrix);
     // Corners 0..3 are (0, 0), (1, 0), (1, 1), (0, 1) of the cell.
-    Probe c0 = probe(gridPosition[0]);
-    Probe c1 = probe(gridPosition[1]);
-    Probe c2 = probe(gridPosition[2]);
-    Probe c3 = probe(gridPosition[3]);
-    Probe left = probe(0.5 * (gridPosition[0] + gridPosition[3]));
-    Probe bottom = probe(0.5 * (gridPosition[0] + gridPosition[1]));
-    Probe right = probe(0.5 * (gridPosition[1] + gridPosition[2]));
-    Probe top = probe(0.5 * (gridPosition[3] + gridPosition[2]));
+    Probe c0 = probe(gridPosition[0], lightCamera);
+    Probe c1 = probe(gridPosition[1], lightCamera);
+    Probe c2 = probe(gridPosition[2], lightCamera);
+    Probe c3 = probe(gridPosition[3], lightCamera);
+    Probe left = probe(0.5 * (gridPosition[0] + gridPosition[3]), lightCamera);
+    Probe bottom = probe(0.5 * (gridPosition[0] + gridPosition[1]), lightCamera);
+    Probe right = probe(0.5 * (gridPosition[1] + gridPosition[2]), lightCamera);
+    Probe top = probe(0.5 * (gridPosition[3] + gridPosition[2]), lightCamera);
     Probe centre = probe(0.25 * (gridPosition[0] + gridPosition[1] + gridPosition[2] +
-                                 gridPosition[3]));
+                                 gridPosition[3]), lightCamera);
     // A cell whose probes all miss the beam adds nothing: it is not drawn
     // at all (level 0 discards the patch), which saves its blending.
     bool touched = c0.inBeam || c1.inBeam || c2.inBeam || c3.inBeam || left.inBeam ||

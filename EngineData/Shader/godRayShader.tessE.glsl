@@ -14,6 +14,6 @@ void main() {
                    mix(cornerPosition[3], cornerPosition[2], u.x), u.y);
     bool inBeam;
     float rayLength;
-    scattered = scatteringAt(ndc, STEPS, inBeam, rayLength);
+    scattered = scatteringAt(ndc, STEPS, inverse(inverseLightCameraMatrix), inBeam, rayLength);
     gl_Position = vec4(ndc, 0.0, 1.0);
 }

@@ -247,12 +247,7 @@ Result measure(GLFWwindow* window, int width, int height, int frames) {
         Engine::Render::CDFrameBuffer target;
         target.init(width, height, false);
         target.check();
-        result.depthCopyMedianMs = medianMs(frames, [&] {
-            glBindFramebuffer(GL_READ_FRAMEBUFFER, gBuffer.getFrameBufferID());
-            glBindFramebuffer(GL_DRAW_FRAMEBUFFER, target.getFrameBufferID());
-            glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_DEPTH_BUFFER_BIT,
-                              GL_NEAREST);
-        });
+        result.depthCopyMedianMs = medianMs(frames, [&] { target.copyDepthFrom(gBuffer); });
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
 
