@@ -297,18 +297,10 @@ void Illumination::packShadowCastingSpotLights(LightMap const& visible) {
         }
         const bool scattering = type == LIGHT_GOD_RAY_SPOT;
         const int first = listed;
-        int off = 0;
-        for (size_t i = 0; i < lights->size(); ++i) {
-            Scene::Light* light = (*lights)[i];
-            if (light == nullptr || !light->isOn() || light->Type() != type) {
-                ++off;
-                continue;
-            }
-            const int index = first + static_cast<int>(i) - off;
-            active->SetShadowCastingSpotLight(
-                index, static_cast<Scene::ShadowCastingSpotLight*>(light), index, scattering);
-        }
-        listed += static_cast<int>(lights->size()) - off;
+        listed += packKind<Scene::ShadowCastingSpotLight>(
+            *lights, type, [this, first, scattering](int i, Scene::ShadowCastingSpotLight* l) {
+                active->SetShadowCastingSpotLight(first + i, l, first + i, scattering);
+            });
     }
     for (int slot = listed; slot < RL::MaxShadowCastingSpotLights; ++slot) {
         active->SetShadowCastingSpotLightDummy(slot, emptyMap, slot);
