@@ -47,6 +47,9 @@ public:
     Engine::Scene::World* FirstWorld() const { return firstWorld; }
     Engine::Scene::World* SecondWorld() const { return secondWorld; }
     DemoTimeline const* Timeline() const { return timeline; }
+    // The objects carrying the two worlds' screen cameras.
+    Engine::Scene::SceneObject* FirstCamera() const { return cameraA; }
+    Engine::Scene::SceneObject* SecondCamera() const { return cameraB; }
 
 private:
     void buildFirstWorld(ApplicationState& app);

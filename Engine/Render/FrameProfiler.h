@@ -4,12 +4,18 @@
 
 namespace Engine::Render {
 
-// Per-pass GPU timing of the screen camera's frame with timestamp queries.
-// The queries are double-buffered: the results of a frame are collected at the
-// end of the next one, so measuring does not stall the pipeline. Averages are
-// kept over the frames since the last reset().
+// Per-pass timing of the screen camera's frame. With GPU timestamp queries
+// (the default) the queries are double-buffered: the results of a frame are
+// collected at the end of the next one, so measuring does not stall the
+// pipeline. Where the driver's timestamps cannot be trusted (software
+// renderers), the finished-wall-clock mode instead finishes the GPU at every
+// mark and reads the steady clock: each pass is then timed alone, at the cost
+// of the overlap between passes. Averages are kept over the frames since the
+// last reset().
 class ENGINE_API FrameProfiler {
 public:
+    enum class Timing { GpuQueries, FinishedWallClock };
+
     enum Pass : int {
         Geometry = 0,
         ShadowMaps,
@@ -20,7 +26,7 @@ public:
         PassCount
     };
 
-    FrameProfiler();
+    explicit FrameProfiler(Timing timing = Timing::GpuQueries);
     ~FrameProfiler();
     FrameProfiler(FrameProfiler const&) = delete;
     FrameProfiler& operator=(FrameProfiler const&) = delete;
@@ -41,8 +47,12 @@ public:
 
 private:
     void collect(int set);
+    void stamp(int mark);
 
     static constexpr int Marks = PassCount + 1;
+    Timing timing;
+    // Finished-wall-clock readings of the current frame, in nanoseconds.
+    double clockNs[Marks] = {};
     unsigned int queries[2][Marks] = {};
     bool pending[2] = {false, false};
     int current = 0;
