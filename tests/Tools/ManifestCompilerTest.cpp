@@ -518,3 +518,19 @@ TEST_F(ManifestCompilerTest, CommentsAreAllowed) {
     CompiledAssets const assets = ManifestCompiler().compile(path);
     EXPECT_TRUE(assets.paths.paths.empty());
 }
+
+TEST_F(ManifestCompilerTest, DeepNodeChainsCollapseOrAreRefused) {
+    // A chain of group nodes above one mesh stands for that mesh alone.
+    dir.write("mesh/chain.gltf", ToolsTest::chainGltf(1024));
+    component(2, 1)["mesh"]["scene"] = "mesh/chain.gltf";
+    CompiledAssets const assets = compile();
+    ASSERT_EQ(assets.models.models[1].components.size(), 2u);
+    MeshNode const& root = assets.models.models[1].components[1].mesh;
+    EXPECT_EQ(root.group, 0);
+    EXPECT_TRUE(root.children.empty());
+    EXPECT_EQ(root.boundsMax, (Vec3{1, 1, 0}));
+
+    std::string const deeper = dir.write("mesh/chain.gltf", ToolsTest::chainGltf(1025));
+    expectError("models[2].components[1].mesh.scene: cannot use '" + deeper +
+                "': its nodes nest deeper than 1024 levels");
+}
