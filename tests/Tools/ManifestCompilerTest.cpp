@@ -118,8 +118,9 @@ protected:
 
     // Compiles and expects a ManifestError with exactly this message after
     // the manifest's path.
-    void expectError(std::string const& message) {
-        std::string const path = dir.write("game.json", manifest.dump(2));
+    void expectError(std::string const& message) { expectErrorIn(manifest.dump(2), message); }
+    void expectErrorIn(std::string const& text, std::string const& message) {
+        std::string const path = dir.write("game.json", text);
         try {
             ManifestCompiler().compile(path);
             ADD_FAILURE() << "no error, expected: " << message;
@@ -207,15 +208,28 @@ TEST_F(ManifestCompilerTest, ModelIdsAreDenseAroundPinnedIds) {
     EXPECT_EQ(assets.models.models[2].components.size(), 2u);
     EXPECT_TRUE(assets.warnings.empty());
 
-    // A pinned id beyond the others leaves a gap: empty models, with a warning.
+    // A pinned id beyond the others leaves a gap: empty models, with one
+    // warning however many there are.
     model(1)["id"] = 4;
     assets = compile();
     ASSERT_EQ(assets.models.models.size(), 5u);
     EXPECT_EQ(assets.models.models[1].components.size(), 2u);
     EXPECT_TRUE(assets.models.models[2].components.empty());
     EXPECT_TRUE(assets.models.models[3].components.empty());
-    ASSERT_EQ(assets.warnings.size(), 2u);
-    EXPECT_NE(assets.warnings[0].find("no model has id 2"), std::string::npos);
+    std::string const prefix = dir.path("game.json") + ": models: warning: ";
+    EXPECT_EQ(assets.warnings, (std::vector<std::string>{
+                                   prefix + "no model has ids 2 to 3 (2 ids); they are stored as "
+                                            "empty models"}));
+    model(1)["id"] = 3;
+    EXPECT_EQ(
+        compile().warnings,
+        (std::vector<std::string>{prefix + "no model has id 2; it is stored as an empty model"}));
+    model(1)["id"] = 65534;
+    assets = compile();
+    EXPECT_EQ(assets.models.models.size(), 65535u);
+    EXPECT_EQ(assets.warnings, (std::vector<std::string>{
+                                   prefix + "no model has ids 2 to 65533 (65532 ids); they are "
+                                            "stored as empty models"}));
 }
 
 TEST_F(ManifestCompilerTest, ComponentsAreStoredInTypeOrder) {
@@ -494,6 +508,19 @@ TEST_F(ManifestCompilerTest, BadJsonNamesTheLine) {
         std::string const message = e.what();
         EXPECT_EQ(message.rfind(path + ": parse error at line 3", 0), 0u) << message;
     }
+}
+
+TEST_F(ManifestCompilerTest, NumbersOutOfRangeAndDuplicateKeysNameTheirPlace) {
+    manifest["paths"][0]["points"][1][2] = 12345;
+    std::string text = manifest.dump(2);
+    text.replace(text.find("12345"), 5, "1e400");
+    expectErrorIn(text, "paths[0].points[1][2]: number 1e400 is out of range");
+    text = manifest.dump(2);
+    std::string const name = "\"name\": \"pinned\"";
+    text.replace(text.find(name), name.size(), name + ", \"name\": \"other\"");
+    expectErrorIn(text, "models[1]: duplicate key 'name'");
+    expectErrorIn("{\"paths\": [], \"paths\": []}", "duplicate key 'paths'");
+    expectErrorIn("[-1e999]", "[0]: number -1e999 is out of range");
 }
 
 TEST_F(ManifestCompilerTest, WarningsForOddButValidInput) {
