@@ -153,6 +153,14 @@ TEST(MeshImporter, NodeTreesAreBoundedBeforeImport) {
     std::string const tooDeep = "its nodes nest deeper than 1024 levels";
     EXPECT_EQ(refused("deeper.gltf", ToolsTest::chainGltf(1025)), tooDeep);
     EXPECT_EQ(refused("chain.gltf", ToolsTest::chainGltf(20000)), tooDeep);
+    // The same tree in a binary glTF file: header, then the JSON chunk.
+    std::string const chain = ToolsTest::chainGltf(1025);
+    auto u32 = [](std::size_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
+    EXPECT_EQ(refused("chain.glb", "glTF" + u32(2) + u32(20 + chain.size()) + u32(chain.size()) +
+                                       "JSON" + chain),
+              tooDeep);
     std::vector<GltfNode> nodes = {{"A", 0, {}, {1, 2}}, {"B", -1, {}, {2}}, {"C", 0, {}, {}}};
     EXPECT_EQ(
         refused("shared.gltf", ToolsTest::makeGltf({ToolsTest::triangleMesh("T")}, nodes, {0})),
