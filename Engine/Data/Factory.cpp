@@ -415,7 +415,8 @@ SharedPointer<TextureData> Factory::LoadTextureData(unsigned short id, bool gamm
     }
     // A texture that fails to decode is kept without an image, like any other.
     auto* texture = new TextureData();
-    texture->Load(textureFile, gammaCorrect);
+    std::string const source = "texture " + UtilFunctions::ToString(id);
+    texture->Load(textureFile, gammaCorrect, source.c_str());
     auto* stored = new SharedPointer<TextureData>(texture);
     stored->DataStoreLimit(STORE_LIMIT);
     textureStore[id] = stored;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <png.h>
+#include <string>
 #include <vector>
 
 namespace Engine::Scene {
@@ -31,6 +32,7 @@ enum class Stage { Header, Second, Image };
 struct Decoder {
     png_structp png = nullptr;
     png_infop info = nullptr;
+    char const* source = nullptr; // names the stream in messages, may be null
     Stage stage = Stage::Header;
     png_uint_32 width = 0;
     png_uint_32 height = 0;
@@ -48,6 +50,27 @@ struct Decoder {
         }
     }
 };
+
+// A libpng message as a log line: "PNG error in texture 3: IDAT: ...".
+std::string describe(char const* kind, png_structp png, png_const_charp message) {
+    auto const* d = static_cast<Decoder const*>(png_get_error_ptr(png));
+    std::string line = kind;
+    if (d != nullptr && d->source != nullptr) {
+        line += std::string(" in ") + d->source;
+    }
+    return line + ": " + (message != nullptr ? message : "");
+}
+
+// libpng's error handler: logs the message instead of printing it to standard
+// error, then returns to the setjmp of the stage that is decoding.
+void onPngError(png_structp png, png_const_charp message) {
+    Logger::Instance()->Fatal(describe("PNG error", png, message).c_str());
+    png_longjmp(png, 1);
+}
+
+void onPngWarning(png_structp png, png_const_charp message) {
+    Logger::Instance()->Message(describe("PNG warning", png, message).c_str(), nullptr);
+}
 
 double screenGamma() {
     char const* value = std::getenv("SCREEN_GAMMA");
@@ -178,12 +201,12 @@ bool TextureData::LoadFile(char const* path, bool gammaCorrect) {
         Logger::Instance()->Message("Location: ", path != nullptr ? path : "", nullptr);
         return false;
     }
-    bool const result = Load(file, gammaCorrect);
+    bool const result = Load(file, gammaCorrect, path);
     std::fclose(file);
     return result;
 }
 
-bool TextureData::Load(std::FILE* file, bool gammaCorrect) {
+bool TextureData::Load(std::FILE* file, bool gammaCorrect, char const* source) {
     Logger* log = Logger::Instance();
     this->gammaCorrect = gammaCorrect;
 
@@ -195,7 +218,8 @@ bool TextureData::Load(std::FILE* file, bool gammaCorrect) {
     }
 
     Decoder d;
-    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    d.source = source;
+    d.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &d, onPngError, onPngWarning);
     if (d.png == nullptr) {
         log->Fatal("PNG out of memory");
         return false;

@@ -22,8 +22,10 @@ public:
     TextureData& operator=(TextureData const&) = delete;
 
     // Decodes the PNG stream that starts at the file's current position and
-    // uploads it. The caller opens, positions and closes the file.
-    bool Load(std::FILE* file, bool gammaCorrect);
+    // uploads it. The caller opens, positions and closes the file. libpng's
+    // errors and warnings go to the log, naming the source ("texture 3") when
+    // one is given.
+    bool Load(std::FILE* file, bool gammaCorrect, char const* source = nullptr);
     // Opens the path for binary reading and calls Load.
     bool LoadFile(char const* path, bool gammaCorrect);
 

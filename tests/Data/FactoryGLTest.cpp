@@ -275,6 +275,17 @@ TEST_F(FactoryGLTest, AnUndecodableTextureIsStoredWithoutImage) {
     EXPECT_EQ(first.Get(), second.Get());
 }
 
+TEST_F(FactoryGLTest, DecodingErrorsNameTheTexture) {
+    // The zlib header of texture 0's image data is damaged.
+    ASSERT_EQ(std::string(textures[0].begin() + 37, textures[0].begin() + 41), "IDAT");
+    textures[0][41] ^= 0xFF;
+    writeFiles();
+    Factory* f = factory();
+    ASSERT_NE(f, nullptr);
+    std::string const out = captureStdout([&] { f->LoadTextureData(0, false); });
+    EXPECT_EQ(out.rfind("FATAL PNG error in texture 0: IDAT: ", 0), 0u) << out;
+}
+
 TEST_F(FactoryGLTest, TexturesOutsideTheFileAreRefused) {
     Factory* f = factory();
     ASSERT_NE(f, nullptr);

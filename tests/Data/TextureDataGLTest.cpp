@@ -108,7 +108,8 @@ protected:
 
     // Loads bytes through a C stream that starts with a few unrelated bytes,
     // positioned where the image begins.
-    Loaded load(TextureData& texture, Bytes const& bytes, bool gammaCorrect) {
+    Loaded load(TextureData& texture, Bytes const& bytes, bool gammaCorrect,
+                char const* source = nullptr) {
         Loaded loaded;
         std::FILE* file = std::tmpfile();
         EXPECT_NE(file, nullptr);
@@ -118,7 +119,8 @@ protected:
         std::fwrite("junk!", 1, 5, file);
         std::fwrite(bytes.data(), 1, bytes.size(), file);
         std::fseek(file, 5, SEEK_SET);
-        loaded.output = captureStdout([&] { loaded.result = texture.Load(file, gammaCorrect); });
+        loaded.output =
+            captureStdout([&] { loaded.result = texture.Load(file, gammaCorrect, source); });
         std::fclose(file);
         return loaded;
     }
@@ -313,10 +315,10 @@ TEST_F(TextureDataGLTest, ABrokenHeaderIsReportedAsTheFirstStage) {
     TextureData texture;
     Loaded const loaded = load(texture, bytes, false);
     EXPECT_FALSE(loaded.result);
-    EXPECT_EQ(loaded.output, "FATAL PNG loading error1\n");
+    EXPECT_EQ(loaded.output, "FATAL PNG error: Read Error\nFATAL PNG loading error1\n");
 }
 
-TEST_F(TextureDataGLTest, BrokenImageDataFailsWithoutMessage) {
+TEST_F(TextureDataGLTest, LibpngErrorsGoToTheLogNamingTheSource) {
     PngImage image;
     image.width = 64;
     image.height = 64;
@@ -324,13 +326,29 @@ TEST_F(TextureDataGLTest, BrokenImageDataFailsWithoutMessage) {
     for (std::size_t i = 0; i < image.pixels.size(); ++i) {
         image.pixels[i] = static_cast<unsigned char>(i * 7919 % 251);
     }
-    Bytes bytes = TestAssets::encodePng(image);
-    bytes.resize(bytes.size() / 2);
+    Bytes const good = TestAssets::encodePng(image);
+    // One flipped bit in the middle of the image data (the first chunk after
+    // the signature and IHDR is IDAT).
+    Bytes flipped = good;
+    ASSERT_EQ(std::string(flipped.begin() + 37, flipped.begin() + 41), "IDAT");
+    flipped[8 + 25 + 8 + 100] ^= 0x10;
     TextureData texture;
-    Loaded const loaded = load(texture, bytes, false);
+    Loaded loaded;
+    ::testing::internal::CaptureStderr();
+    loaded = load(texture, flipped, false, "texture 7");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(loaded.result);
-    EXPECT_EQ(loaded.output, "");
+    EXPECT_EQ(loaded.output, "FATAL PNG error in texture 7: IDAT: incorrect data check\n");
     EXPECT_EQ(levelParameter(texture, 0, GL_TEXTURE_WIDTH), 0);
+
+    // Data cut short fails in the image stage, without a source as well.
+    Bytes cut = good;
+    cut.resize(cut.size() / 2);
+    ::testing::internal::CaptureStderr();
+    loaded = load(texture, cut, false);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(loaded.result);
+    EXPECT_EQ(loaded.output, "FATAL PNG error: Read Error\n");
 }
 
 TEST_F(TextureDataGLTest, LoadFileOpensThePath) {

@@ -107,6 +107,27 @@ TEST_F(CommandLineTest, DepfileNamesEveryInput) {
     }
 }
 
+TEST_F(CommandLineTest, UnwritableDepfileLeavesEarlierOutputUntouched) {
+    ASSERT_EQ(runVlpc({manifest, "-o", dir.path("out"), "-q"}).exitCode, 0);
+    std::vector<std::vector<std::uint8_t>> before;
+    for (char const* name : FILES) {
+        before.push_back(readBytes(dir.path("out") + "/" + name));
+    }
+    // A moved path point: path.vlp would change.
+    std::string text = ToolsTest::readText(manifest);
+    text.replace(text.find("[1, 1, 1, 1]"), 12, "[2, 1, 1, 1]");
+    std::string const changed = dir.write("changed.json", text);
+    std::string const depfile = dir.path("no/such/folder/assets.d");
+    ToolsTest::RunResult const result =
+        runVlpc({changed, "-o", dir.path("out"), "--depfile", depfile, "-q"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "vlpc: cannot write " + depfile + "\n");
+    for (std::size_t f = 0; f < 4; ++f) {
+        EXPECT_EQ(readBytes(dir.path("out") + "/" + FILES[f]), before[f]) << FILES[f];
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path("out")), fs::directory_iterator()), 4);
+}
+
 TEST_F(CommandLineTest, DumpListsAndValidates) {
     ASSERT_EQ(runVlpc({manifest, "-o", dir.path("out"), "-q"}).exitCode, 0);
     ToolsTest::RunResult const models = runVlpc({"--dump", dir.path("out/models.vlp")});

@@ -118,8 +118,9 @@ protected:
 
     // Compiles and expects a ManifestError with exactly this message after
     // the manifest's path.
-    void expectError(std::string const& message) {
-        std::string const path = dir.write("game.json", manifest.dump(2));
+    void expectError(std::string const& message) { expectErrorIn(manifest.dump(2), message); }
+    void expectErrorIn(std::string const& text, std::string const& message) {
+        std::string const path = dir.write("game.json", text);
         try {
             ManifestCompiler().compile(path);
             ADD_FAILURE() << "no error, expected: " << message;
@@ -207,15 +208,28 @@ TEST_F(ManifestCompilerTest, ModelIdsAreDenseAroundPinnedIds) {
     EXPECT_EQ(assets.models.models[2].components.size(), 2u);
     EXPECT_TRUE(assets.warnings.empty());
 
-    // A pinned id beyond the others leaves a gap: empty models, with a warning.
+    // A pinned id beyond the others leaves a gap: empty models, with one
+    // warning however many there are.
     model(1)["id"] = 4;
     assets = compile();
     ASSERT_EQ(assets.models.models.size(), 5u);
     EXPECT_EQ(assets.models.models[1].components.size(), 2u);
     EXPECT_TRUE(assets.models.models[2].components.empty());
     EXPECT_TRUE(assets.models.models[3].components.empty());
-    ASSERT_EQ(assets.warnings.size(), 2u);
-    EXPECT_NE(assets.warnings[0].find("no model has id 2"), std::string::npos);
+    std::string const prefix = dir.path("game.json") + ": models: warning: ";
+    EXPECT_EQ(assets.warnings, (std::vector<std::string>{
+                                   prefix + "no model has ids 2 to 3 (2 ids); they are stored as "
+                                            "empty models"}));
+    model(1)["id"] = 3;
+    EXPECT_EQ(
+        compile().warnings,
+        (std::vector<std::string>{prefix + "no model has id 2; it is stored as an empty model"}));
+    model(1)["id"] = 65534;
+    assets = compile();
+    EXPECT_EQ(assets.models.models.size(), 65535u);
+    EXPECT_EQ(assets.warnings, (std::vector<std::string>{
+                                   prefix + "no model has ids 2 to 65533 (65532 ids); they are "
+                                            "stored as empty models"}));
 }
 
 TEST_F(ManifestCompilerTest, ComponentsAreStoredInTypeOrder) {
@@ -496,6 +510,19 @@ TEST_F(ManifestCompilerTest, BadJsonNamesTheLine) {
     }
 }
 
+TEST_F(ManifestCompilerTest, NumbersOutOfRangeAndDuplicateKeysNameTheirPlace) {
+    manifest["paths"][0]["points"][1][2] = 12345;
+    std::string text = manifest.dump(2);
+    text.replace(text.find("12345"), 5, "1e400");
+    expectErrorIn(text, "paths[0].points[1][2]: number 1e400 is out of range");
+    text = manifest.dump(2);
+    std::string const name = "\"name\": \"pinned\"";
+    text.replace(text.find(name), name.size(), name + ", \"name\": \"other\"");
+    expectErrorIn(text, "models[1]: duplicate key 'name'");
+    expectErrorIn("{\"paths\": [], \"paths\": []}", "duplicate key 'paths'");
+    expectErrorIn("[-1e999]", "[0]: number -1e999 is out of range");
+}
+
 TEST_F(ManifestCompilerTest, WarningsForOddButValidInput) {
     // A collision component without meshes, and a textured material on a
     // geometry without texture channels.
@@ -517,4 +544,20 @@ TEST_F(ManifestCompilerTest, CommentsAreAllowed) {
         dir.write("commented.json", "// the manifest\n{ /* nothing yet */ \"paths\": [] }\n");
     CompiledAssets const assets = ManifestCompiler().compile(path);
     EXPECT_TRUE(assets.paths.paths.empty());
+}
+
+TEST_F(ManifestCompilerTest, DeepNodeChainsCollapseOrAreRefused) {
+    // A chain of group nodes above one mesh stands for that mesh alone.
+    dir.write("mesh/chain.gltf", ToolsTest::chainGltf(1024));
+    component(2, 1)["mesh"]["scene"] = "mesh/chain.gltf";
+    CompiledAssets const assets = compile();
+    ASSERT_EQ(assets.models.models[1].components.size(), 2u);
+    MeshNode const& root = assets.models.models[1].components[1].mesh;
+    EXPECT_EQ(root.group, 0);
+    EXPECT_TRUE(root.children.empty());
+    EXPECT_EQ(root.boundsMax, (Vec3{1, 1, 0}));
+
+    std::string const deeper = dir.write("mesh/chain.gltf", ToolsTest::chainGltf(1025));
+    expectError("models[2].components[1].mesh.scene: cannot use '" + deeper +
+                "': its nodes nest deeper than 1024 levels");
 }

@@ -8,6 +8,21 @@ using namespace vlpc;
 using ToolsTest::GltfMesh;
 using ToolsTest::GltfNode;
 
+namespace {
+
+// The message of the ImportError that importing the content gives.
+std::string importError(MeshImporter& importer, ToolsTest::TempDir const& dir,
+                        std::string const& name, std::string const& content) {
+    try {
+        importer.scene(dir.write(name, content));
+    } catch (ImportError const& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
 TEST(MeshImporter, ObjQuadIsTriangulatedWithItsChannel) {
     ToolsTest::TempDir dir;
     MeshImporter importer;
@@ -123,4 +138,74 @@ TEST(MeshImporter, NodeMatrixIsColumnMajor) {
     EXPECT_EQ(m[13], 8.0f);
     EXPECT_EQ(m[14], 9.0f);
     EXPECT_EQ(m[3], 0.0f);
+}
+
+TEST(MeshImporter, NodeTreesAreBoundedBeforeImport) {
+    ToolsTest::TempDir dir;
+    MeshImporter importer;
+    // The deepest tree allowed imports; deeper ones, shared nodes and cycles
+    // are refused before assimp, which would overflow its stack on them.
+    aiScene const& deepest = importer.scene(dir.write("deepest.gltf", ToolsTest::chainGltf(1024)));
+    EXPECT_EQ(MeshImporter::geometryOfScene(deepest, -1).vertices.size(), 3u);
+    auto refused = [&](std::string const& name, std::string const& content) {
+        return importError(importer, dir, name, content);
+    };
+    std::string const tooDeep = "its nodes nest deeper than 1024 levels";
+    EXPECT_EQ(refused("deeper.gltf", ToolsTest::chainGltf(1025)), tooDeep);
+    EXPECT_EQ(refused("chain.gltf", ToolsTest::chainGltf(20000)), tooDeep);
+    // The same tree in a binary glTF file: header, then the JSON chunk.
+    std::string const chain = ToolsTest::chainGltf(1025);
+    auto u32 = [](std::size_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
+    EXPECT_EQ(refused("chain.glb", "glTF" + u32(2) + u32(20 + chain.size()) + u32(chain.size()) +
+                                       "JSON" + chain),
+              tooDeep);
+    std::vector<GltfNode> nodes = {{"A", 0, {}, {1, 2}}, {"B", -1, {}, {2}}, {"C", 0, {}, {}}};
+    EXPECT_EQ(
+        refused("shared.gltf", ToolsTest::makeGltf({ToolsTest::triangleMesh("T")}, nodes, {0})),
+        "node 2 is the child of more than one node");
+    nodes[1].children = {0};
+    nodes[0].children = {1};
+    EXPECT_EQ(
+        refused("cycle.gltf", ToolsTest::makeGltf({ToolsTest::triangleMesh("T")}, nodes, {0})),
+        "its nodes form a cycle");
+    std::string const nested = std::string(300, '[') + std::string(300, ']');
+    EXPECT_EQ(refused("nested.gltf", "{\"asset\": " + nested + "}"),
+              "its JSON nests deeper than 256 levels");
+}
+
+TEST(MeshImporter, PlyCountsMustFitTheFile) {
+    ToolsTest::TempDir dir;
+    MeshImporter importer;
+    std::string const textHeader = "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                                   "property float y\nproperty float z\nelement face 1\n"
+                                   "property list uchar int vertex_indices\nend_header\n";
+    std::string const textBody = "0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
+    EXPECT_EQ(importer.scene(dir.write("tri.ply", textHeader + textBody)).mNumMeshes, 1u);
+
+    std::string binary = "ply\nformat binary_little_endian 1.0\nelement vertex 3\n"
+                         "property float x\nproperty float y\nproperty float z\n"
+                         "element face 1\nproperty list uchar int vertex_indices\nend_header\n";
+    float const positions[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    std::int32_t const indices[3] = {0, 1, 2};
+    binary.append(reinterpret_cast<char const*>(positions), sizeof positions);
+    binary += '\3';
+    binary.append(reinterpret_cast<char const*>(indices), sizeof indices);
+    EXPECT_EQ(importer.scene(dir.write("tri_binary.ply", binary)).mNumMeshes, 1u);
+
+    // Ten million vertices declared in a small file; in binary, two more than
+    // the file holds.
+    auto message = [&](std::string const& name, std::string const& content) {
+        return importError(importer, dir, name, content);
+    };
+    std::string huge = textHeader + textBody;
+    huge.replace(huge.find("vertex 3"), 8, "vertex 10000000");
+    EXPECT_EQ(message("huge.ply", huge),
+              "its header declares 10000000 'vertex' elements; the 26 bytes after the header "
+              "cannot hold them");
+    binary.replace(binary.find("vertex 3"), 8, "vertex 5");
+    EXPECT_EQ(message("short.ply", binary),
+              "its header declares 5 'vertex' elements; the 49 bytes after the header cannot hold "
+              "them");
 }

@@ -211,6 +211,15 @@ GltfMesh triangleMesh(std::string const& name, int material) {
     return mesh;
 }
 
+std::string chainGltf(std::size_t levels) {
+    std::vector<GltfNode> nodes(levels);
+    for (std::size_t n = 0; n + 1 < levels; ++n) {
+        nodes[n].children = {static_cast<int>(n + 1)};
+    }
+    nodes.back().mesh = 0;
+    return makeGltf({triangleMesh("Tip")}, nodes, {0});
+}
+
 RunResult runVlpc(std::vector<std::string> const& args) {
     std::ostringstream out;
     std::ostringstream err;

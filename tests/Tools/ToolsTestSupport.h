@@ -65,6 +65,10 @@ std::string makeGltf(std::vector<GltfMesh> const& meshes, std::vector<GltfNode> 
 // A unit right triangle in the xy plane with two texture channels.
 GltfMesh triangleMesh(std::string const& name, int material = -1);
 
+// A glTF file whose nodes nest in one chain of the given length, the last
+// one holding a triangle mesh.
+std::string chainGltf(std::size_t levels);
+
 struct RunResult {
     int exitCode = -1;
     std::string out;

@@ -121,10 +121,7 @@ int compile(Options const& options, std::ostream& out, std::ostream& err) {
                  std::to_string(assets.models.geometries.size()) + " geometries, " +
                  std::to_string(assets.paths.paths.size()) + " paths, " +
                  std::to_string(assets.models.models.size()) + " models");
-        writeCompiledFiles(assets, options.outDir, progress);
-        if (!options.depfile.empty()) {
-            writeDepfile(assets, options.outDir, options.depfile);
-        }
+        writeCompiledFiles(assets, options.outDir, progress, options.depfile);
     } catch (ManifestError const& e) {
         err << e.what() << '\n';
         return 1;

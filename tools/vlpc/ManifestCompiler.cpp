@@ -40,6 +40,115 @@ std::string at(std::string const& where, std::size_t index) {
     return where + "[" + str(index) + "]";
 }
 
+// Builds the manifest's JSON document and knows at each moment the field it
+// reads, so that a number out of range and a key given twice in one object
+// are reported with their place; nlohmann's own parser takes the last of
+// duplicate keys silently.
+class ManifestReader : public nlohmann::json_sax<json> {
+public:
+    json document;
+    std::string error; // the place and reason that stopped the parse
+
+    bool null() override { return add(nullptr) != nullptr; }
+    bool boolean(bool value) override { return add(value) != nullptr; }
+    bool number_integer(number_integer_t value) override { return add(value) != nullptr; }
+    bool number_unsigned(number_unsigned_t value) override { return add(value) != nullptr; }
+    bool number_float(number_float_t value, string_t const&) override {
+        return add(value) != nullptr;
+    }
+    bool string(string_t& value) override { return add(std::move(value)) != nullptr; }
+    bool binary(binary_t& value) override { return add(json::binary(std::move(value))) != nullptr; }
+    bool start_object(std::size_t) override {
+        open.push_back({add(json::object()), {}});
+        return true;
+    }
+    bool key(string_t& value) override {
+        Open& top = open.back();
+        if (top.value->contains(value)) {
+            error = prefixed(place(), "duplicate key '" + value + "'");
+            return false;
+        }
+        top.key = std::move(value);
+        return true;
+    }
+    bool end_object() override {
+        open.pop_back();
+        return true;
+    }
+    bool start_array(std::size_t) override {
+        open.push_back({add(json::array()), {}});
+        return true;
+    }
+    bool end_array() override {
+        open.pop_back();
+        return true;
+    }
+    bool parse_error(std::size_t, std::string const& token,
+                     nlohmann::detail::exception const& e) override {
+        if (e.id == 406) {
+            error = prefixed(valuePlace(), "number " + token + " is out of range");
+            return false;
+        }
+        error = e.what();
+        // Drop nlohmann's "[json.exception.parse_error.101] " prefix.
+        std::size_t const bracket = error.find("] ");
+        if (bracket != std::string::npos) {
+            error = error.substr(bracket + 2);
+        }
+        return false;
+    }
+
+private:
+    // An object or array being read, with the key of the value to come.
+    struct Open {
+        json* value;
+        std::string key;
+    };
+
+    static std::string prefixed(std::string const& where, std::string const& message) {
+        return where.empty() ? message : where + ": " + message;
+    }
+
+    // Where the open object or array lies.
+    std::string place() const {
+        std::string where;
+        for (std::size_t i = 0; i + 1 < open.size(); ++i) {
+            // The child is the array's last element already.
+            where = open[i].value->is_array() ? at(where, open[i].value->size() - 1)
+                                              : at(where, open[i].key.c_str());
+        }
+        return where;
+    }
+
+    // Where the value being read goes.
+    std::string valuePlace() const {
+        if (open.empty()) {
+            return {};
+        }
+        Open const& top = open.back();
+        return top.value->is_array() ? at(place(), top.value->size())
+                                     : at(place(), top.key.c_str());
+    }
+
+    // Stores a value where it belongs and returns it in its place.
+    json* add(json value) {
+        if (open.empty()) {
+            document = std::move(value);
+            return &document;
+        }
+        Open& top = open.back();
+        if (top.value->is_array()) {
+            top.value->push_back(std::move(value));
+            return &top.value->back();
+        }
+        json& slot = (*top.value)[top.key];
+        slot = std::move(value);
+        return &slot;
+    }
+
+    std::vector<Open> open;
+};
+
 // Levels of a mesh hierarchy, the node itself being one.
 std::size_t levels(MeshNode const& node) {
     std::size_t deepest = 0;
@@ -959,10 +1068,35 @@ void Compilation::compileModels(json const& list) {
         define(models, list[i], where, idOfEntry[i]);
         out.models.models[idOfEntry[i]] = model(list[i], where);
     }
+    // Ids left free, as ranges, reported in one warning.
+    std::vector<std::pair<std::size_t, std::size_t>> gaps;
+    std::size_t missing = 0;
     for (std::size_t id = 0; id < count; ++id) {
-        if (entryOfId.count(id) == 0) {
-            warn("models", "no model has id " + str(id) + "; it is stored as an empty model");
+        if (entryOfId.count(id) != 0) {
+            continue;
         }
+        ++missing;
+        if (!gaps.empty() && gaps.back().second + 1 == id) {
+            gaps.back().second = id;
+        } else {
+            gaps.emplace_back(id, id);
+        }
+    }
+    if (missing == 1) {
+        warn("models",
+             "no model has id " + str(gaps[0].first) + "; it is stored as an empty model");
+    } else if (missing > 1) {
+        constexpr std::size_t LISTED = 4;
+        std::string list;
+        for (std::size_t g = 0; g < gaps.size() && g < LISTED; ++g) {
+            list += (g > 0 ? ", " : "") + str(gaps[g].first) +
+                    (gaps[g].second > gaps[g].first ? " to " + str(gaps[g].second) : "");
+        }
+        if (gaps.size() > LISTED) {
+            list += ", ...";
+        }
+        warn("models", "no model has ids " + list + " (" + str(missing) +
+                           " ids); they are stored as empty models");
     }
 }
 
@@ -974,18 +1108,11 @@ CompiledAssets Compilation::run() {
     if (!in) {
         throw ManifestError(manifestPath + ": cannot read the manifest");
     }
-    json manifest;
-    try {
-        manifest = json::parse(in, nullptr, true, true);
-    } catch (json::parse_error const& e) {
-        std::string message = e.what();
-        // Drop nlohmann's "[json.exception.parse_error.101] " prefix.
-        std::size_t const bracket = message.find("] ");
-        if (bracket != std::string::npos) {
-            message = message.substr(bracket + 2);
-        }
-        throw ManifestError(manifestPath + ": " + message);
+    ManifestReader reader;
+    if (!json::sax_parse(in, &reader, json::input_format_t::json, true, true)) {
+        throw ManifestError(manifestPath + ": " + reader.error);
     }
+    json const& manifest = reader.document;
     object(manifest, "");
     allowFields(manifest, {"shaders", "textures", "materials", "geometries", "paths", "models"},
                 "");

@@ -3,6 +3,7 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 #include <cmath>
+#include <vlpc/MeshFileCheck.h>
 #include <vlpc/MeshImporter.h>
 
 namespace vlpc {
@@ -98,6 +99,7 @@ aiScene const& MeshImporter::scene(std::string const& path) {
     if (progress) {
         progress("importing " + path);
     }
+    checkMeshFile(path);
     auto importer = std::make_unique<Assimp::Importer>();
     importer->SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
                                  aiPrimitiveType_POINT | aiPrimitiveType_LINE);
@@ -109,6 +111,7 @@ aiScene const& MeshImporter::scene(std::string const& path) {
         scene->mNumMeshes == 0) {
         throw ImportError("the file holds no triangle meshes");
     }
+    checkNodeDepth(*scene->mRootNode);
     importers.emplace(path, std::move(importer));
     return *scene;
 }

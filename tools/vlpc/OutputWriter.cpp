@@ -46,8 +46,40 @@ private:
 char const* const COMPILED_FILE_NAMES[4] = {"shaders.vlp", "textures.vlp", "models.vlp",
                                             "path.vlp"};
 
+namespace {
+
+// The make-style dependency rule: the four compiled files depend on the
+// manifest and every input it names.
+std::string depfileText(CompiledAssets const& assets, std::string const& outDir) {
+    std::string content;
+    for (char const* name : COMPILED_FILE_NAMES) {
+        content += escapeForMake(fs::absolute(fs::path(outDir) / name).lexically_normal().string());
+        content += ' ';
+    }
+    content.back() = ':';
+    for (std::string const& input : assets.inputs) {
+        content += " \\\n  " + escapeForMake(fs::absolute(input).lexically_normal().string());
+    }
+    content += '\n';
+    return content;
+}
+
+// Writes data to a temporary file that is removed unless released; returns
+// false when it cannot be written completely.
+bool writeTemporary(fs::path const& path, char const* data, std::size_t size,
+                    TemporaryFiles& temporaries) {
+    temporaries.add(path);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(data, static_cast<std::streamsize>(size));
+    file.close();
+    return static_cast<bool>(file);
+}
+
+} // namespace
+
 void writeCompiledFiles(CompiledAssets const& assets, std::string const& outDir,
-                        std::function<void(std::string const&)> const& progress) {
+                        std::function<void(std::string const&)> const& progress,
+                        std::string const& depfilePath) {
     std::vector<std::vector<std::uint8_t>> images;
     try {
         images.push_back(writeShaderFile(assets.shaders));
@@ -58,22 +90,27 @@ void writeCompiledFiles(CompiledAssets const& assets, std::string const& outDir,
         throw OutputError(std::string("cannot encode the compiled files: ") + e.what());
     }
 
+    // Every output goes to a temporary file beside it first, the depfile
+    // before the folder is made; nothing is renamed until all are written.
+    TemporaryFiles temporaries;
+    std::string const suffix = ".tmp" + std::to_string(::getpid());
+    fs::path const depfileTemporary = depfilePath + suffix;
+    if (!depfilePath.empty()) {
+        std::string const content = depfileText(assets, outDir);
+        if (!writeTemporary(depfileTemporary, content.data(), content.size(), temporaries)) {
+            throw OutputError("cannot write " + depfilePath);
+        }
+    }
     std::error_code ec;
     fs::create_directories(outDir, ec);
     if (ec) {
         throw OutputError("cannot create " + outDir + ": " + ec.message());
     }
-    TemporaryFiles temporaries;
     std::vector<fs::path> temporaryPaths;
-    std::string const suffix = ".tmp" + std::to_string(::getpid());
     for (std::size_t f = 0; f < images.size(); ++f) {
         fs::path const temporary = fs::path(outDir) / (COMPILED_FILE_NAMES[f] + suffix);
-        temporaries.add(temporary);
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<char const*>(images[f].data()),
-                   static_cast<std::streamsize>(images[f].size()));
-        file.close();
-        if (!file) {
+        if (!writeTemporary(temporary, reinterpret_cast<char const*>(images[f].data()),
+                            images[f].size(), temporaries)) {
             throw OutputError("cannot write " + temporary.string());
         }
         temporaryPaths.push_back(temporary);
@@ -90,38 +127,13 @@ void writeCompiledFiles(CompiledAssets const& assets, std::string const& outDir,
                      " bytes)");
         }
     }
-    temporaries.release();
-}
-
-void writeDepfile(CompiledAssets const& assets, std::string const& outDir,
-                  std::string const& depfilePath) {
-    std::string content;
-    for (char const* name : COMPILED_FILE_NAMES) {
-        content += escapeForMake(fs::absolute(fs::path(outDir) / name).lexically_normal().string());
-        content += ' ';
-    }
-    content.back() = ':';
-    for (std::string const& input : assets.inputs) {
-        content += " \\\n  " + escapeForMake(fs::absolute(input).lexically_normal().string());
-    }
-    content += '\n';
-    fs::path const temporary = depfilePath + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << content;
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            throw OutputError("cannot write " + depfilePath);
+    if (!depfilePath.empty()) {
+        fs::rename(depfileTemporary, depfilePath, ec);
+        if (ec) {
+            throw OutputError("cannot write " + depfilePath + ": " + ec.message());
         }
     }
-    std::error_code ec;
-    fs::rename(temporary, depfilePath, ec);
-    if (ec) {
-        fs::remove(temporary, ec);
-        throw OutputError("cannot write " + depfilePath);
-    }
+    temporaries.release();
 }
 
 } // namespace vlpc

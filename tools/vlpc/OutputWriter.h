@@ -17,15 +17,13 @@ public:
 extern char const* const COMPILED_FILE_NAMES[4];
 
 // Encodes the four compiled files and writes them into outDir (created if
-// missing). Each goes to a temporary file first; only when all four are
-// complete are they renamed into place, so a failure leaves the files that
-// were there before untouched. Throws OutputError.
+// missing), and, when depfilePath is given, a make-style dependency file: the
+// four files depend on the manifest and every input it names. Each output goes
+// to a temporary file first; only when all are complete are they renamed into
+// place, so a failure leaves the files that were there before untouched.
+// Throws OutputError.
 void writeCompiledFiles(CompiledAssets const& assets, std::string const& outDir,
-                        std::function<void(std::string const&)> const& progress = {});
-
-// Writes a make-style dependency file: the four compiled files depend on the
-// manifest and every input it names.
-void writeDepfile(CompiledAssets const& assets, std::string const& outDir,
-                  std::string const& depfilePath);
+                        std::function<void(std::string const&)> const& progress = {},
+                        std::string const& depfilePath = {});
 
 } // namespace vlpc
