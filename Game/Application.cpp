@@ -79,6 +79,7 @@ void Application::runFrame() {
     hooks.Script(state);
     state.viewer->RenderFrame();
     captureFrame();
+    windowRequests();
     perFrameControls();
     platform.SwapBuffers();
     ++frames;
@@ -98,6 +99,24 @@ void Application::captureFrame() {
         errors << "error: cannot read the frame back from the window; frames are not captured\n";
         capture.Stop();
     }
+}
+
+void Application::windowRequests() {
+    if (!state.windowTitle.empty() && state.windowTitle != shownTitle) {
+        platform.WindowTitle(state.windowTitle);
+        shownTitle = state.windowTitle;
+    }
+    if (state.screenshotPath.empty()) {
+        return;
+    }
+    Platform::Image image;
+    std::string error;
+    if (!platform.ReadBackBuffer(image)) {
+        errors << "error: cannot read the frame back from the window; no screenshot\n";
+    } else if (!FrameCapture::WritePng(state.screenshotPath, image, error)) {
+        errors << "error: " << error << "\n";
+    }
+    state.screenshotPath.clear();
 }
 
 void Application::perFrameControls() {

@@ -41,6 +41,7 @@ private:
     void mainLoop();
     void runFrame();
     void captureFrame();
+    void windowRequests();
     void perFrameControls();
     void teardown();
 
@@ -52,6 +53,7 @@ private:
     ApplicationState state;
     InputState input;
     std::uint64_t frames = 0;
+    std::string shownTitle;
 };
 
 } // namespace Game

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <Game/CameraRig.h>
+#include <string>
 
 namespace Engine::Render {
 class Viewer;
@@ -26,6 +27,11 @@ struct ApplicationState {
     CameraRig rig;
     // While true the rig is idle and the demo drives the camera.
     bool demoMode = true;
+    // The window title the shell shows; empty leaves the platform's own.
+    std::string windowTitle;
+    // When set, the shell writes the next rendered frame to this PNG file
+    // and clears it.
+    std::string screenshotPath;
 };
 
 } // namespace Game

@@ -17,6 +17,12 @@ void CameraRig::Move(InputState const& input) {
     zoom(input);
 }
 
+void CameraRig::Place(Vec3f const& newPivot, float newDistance, Mat4f const& newRotation) {
+    pivot = newPivot;
+    distance = newDistance;
+    rotation = newRotation;
+}
+
 Mat4f CameraRig::Matrix() const {
     return Mat4f::Translate(pivot) * rotation * Mat4f::Translate(Vec3f(0.0f, 0.0f, distance));
 }

@@ -26,6 +26,10 @@ public:
     // Moves the rig by one frame's input.
     void Move(InputState const& input);
 
+    // Puts the rig at a pivot, distance and orientation.
+    void Place(Engine::Math::Vec3f const& newPivot, float newDistance,
+               Engine::Math::Mat4f const& newRotation);
+
     // Translate(pivot) * rotation * Translate((0, 0, distance)).
     Engine::Math::Mat4f Matrix() const;
 

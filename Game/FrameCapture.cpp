@@ -36,18 +36,13 @@ std::string FrameCapture::FileName(std::uint64_t frame) const {
     return (std::filesystem::path(directory) / name).string();
 }
 
-bool FrameCapture::Write(std::uint64_t frame, Platform::Image const& image) {
-    if (!active) {
-        return false;
-    }
-    const std::string file = FileName(frame);
+bool FrameCapture::WritePng(std::string const& file, Platform::Image const& image,
+                            std::string& error) {
     const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
     if (image.width == 0 || image.height == 0 || image.rgb.size() != rowBytes * image.height) {
-        errors << "error: frame " << frame << " has no picture to write; frames are not captured\n";
-        active = false;
+        error = "no picture to write to \"" + file + "\"";
         return false;
     }
-
     png_image png;
     std::memset(&png, 0, sizeof png);
     png.version = PNG_IMAGE_VERSION;
@@ -58,9 +53,21 @@ bool FrameCapture::Write(std::uint64_t frame, Platform::Image const& image) {
     // which turns OpenGL's bottom-up rows into the file's top-down order.
     const png_int_32 stride = -static_cast<png_int_32>(rowBytes);
     if (png_image_write_to_file(&png, file.c_str(), 0, image.rgb.data(), stride, nullptr) == 0) {
-        errors << "error: cannot write \"" << file << "\": " << png.message
-               << "; frames are not captured\n";
+        error = "cannot write \"" + file + "\": " + png.message;
         png_image_free(&png);
+        return false;
+    }
+    return true;
+}
+
+bool FrameCapture::Write(std::uint64_t frame, Platform::Image const& image) {
+    if (!active) {
+        return false;
+    }
+    const std::string file = FileName(frame);
+    std::string error;
+    if (!WritePng(file, image, error)) {
+        errors << "error: frame " << frame << ": " << error << "; frames are not captured\n";
         active = false;
         return false;
     }

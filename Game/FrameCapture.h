@@ -25,6 +25,10 @@ public:
     // On failure writes an error line, stops capturing and returns false.
     bool Write(std::uint64_t frame, Platform::Image const& image);
 
+    // Writes the image (bottom row first) as an RGB PNG file; false, with the
+    // reason in `error`, when it has no pixels or cannot be written.
+    static bool WritePng(std::string const& file, Platform::Image const& image, std::string& error);
+
     // DIR/frame_NNNNNN.png, at least six digits.
     std::string FileName(std::uint64_t frame) const;
 

@@ -227,6 +227,12 @@ bool GlfwPlatform::ReadBackBuffer(Image& image) {
     return true;
 }
 
+void GlfwPlatform::WindowTitle(std::string const& title) {
+    if (window != nullptr) {
+        glfwSetWindowTitle(window, title.c_str());
+    }
+}
+
 void GlfwPlatform::SwapBuffers() {
     if (window != nullptr) {
         glfwSwapBuffers(window);

@@ -30,6 +30,7 @@ public:
     void ReportGLErrors() override;
     bool ReadBackBuffer(Image& image) override;
     void SwapBuffers() override;
+    void WindowTitle(std::string const& title) override;
     void CloseWindow() override;
 
 private:

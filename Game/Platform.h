@@ -47,6 +47,8 @@ public:
     // Reads the back buffer of the window; false when it cannot be read.
     virtual bool ReadBackBuffer(Image& image) = 0;
     virtual void SwapBuffers() = 0;
+    // Sets the window's title; platforms without one ignore it.
+    virtual void WindowTitle(std::string const& /*title*/) {}
     // Restores the context that was current before OpenWindow, then destroys
     // the context and the window. Safe to call when nothing was opened.
     virtual void CloseWindow() = 0;

@@ -341,6 +341,25 @@ TEST_F(ManifestCompilerTest, NodeTreeBecomesAMeshHierarchy) {
     EXPECT_EQ(tip.matrix[14], 1.0f);
 }
 
+TEST_F(ManifestCompilerTest, NodeTreeMaterialsByFileIndex) {
+    // Body is the file's material 0, Trim material 1: the index list wins over
+    // names and covers the file without a "materials" object.
+    json& tree = component(2, 1)["mesh"];
+    tree.erase("materials");
+    tree["materialsByIndex"] = {"textured", "paint"};
+    MeshNode const root = compile().models.models[1].components[1].mesh;
+    EXPECT_EQ(root.children[0].material, 1);
+    EXPECT_EQ(root.children[1].material, 0);
+    // Past the list's end the names apply.
+    tree["materialsByIndex"] = {"textured"};
+    tree["materials"] = {{"*", "textured"}, {"Trim", "paint"}};
+    MeshNode const named = compile().models.models[1].components[1].mesh;
+    EXPECT_EQ(named.children[0].material, 1);
+    EXPECT_EQ(named.children[1].material, 0);
+    tree["materialsByIndex"] = {"textured", "nothing"};
+    expectError("models[2].components[1].mesh.materialsByIndex[1]: unknown material 'nothing'");
+}
+
 TEST_F(ManifestCompilerTest, InputsListEveryFileOnce) {
     CompiledAssets const assets = compile();
     EXPECT_EQ(assets.inputs.size(), 1u + 5 + 2 + 2);

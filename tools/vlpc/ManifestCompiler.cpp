@@ -185,8 +185,12 @@ Mat4 rotation(int axis, double degrees) {
     return m;
 }
 
-// Material names of a file mapped to manifest materials; "*" catches the rest.
-using MaterialMap = std::map<std::string, std::uint16_t>;
+// A file's materials mapped to manifest materials: by the file's material
+// index first, then by name; "*" catches the rest.
+struct MaterialMap {
+    std::vector<std::uint16_t> byIndex;
+    std::map<std::string, std::uint16_t> byName;
+};
 using UVMapping = std::vector<std::pair<std::uint8_t, std::uint8_t>>;
 
 // Entries of one kind, each name with its id and where it was defined.
@@ -772,18 +776,28 @@ MeshNode Compilation::meshNode(json const& entry, std::string const& where, std:
 }
 
 MeshNode Compilation::sceneNode(json const& entry, std::string const& where, std::size_t depth) {
-    allowFields(
-        entry,
-        {"scene", "materials", "uvChannels", "uvMapping", "matrix", "translate", "rotate", "scale"},
-        where);
+    allowFields(entry,
+                {"scene", "materials", "materialsByIndex", "uvChannels", "uvMapping", "matrix",
+                 "translate", "rotate", "scale"},
+                where);
     std::string const sceneAt = at(where, "scene");
     std::string const path = inputPath(entry["scene"], sceneAt);
     MaterialMap materialMap;
     std::string const materialsAt = at(where, "materials");
-    json const& names = object(field(entry, "materials", where), materialsAt);
-    for (auto const& item : names.items()) {
-        materialMap[item.key()] =
-            lookup(materials, item.value(), at(materialsAt, item.key().c_str()));
+    json const* byIndex = optionalField(entry, "materialsByIndex");
+    if (byIndex != nullptr) {
+        std::string const byIndexAt = at(where, "materialsByIndex");
+        json const& list = array(*byIndex, byIndexAt);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            materialMap.byIndex.push_back(lookup(materials, list[i], at(byIndexAt, i)));
+        }
+    }
+    if (byIndex == nullptr || optionalField(entry, "materials") != nullptr) {
+        json const& names = object(field(entry, "materials", where), materialsAt);
+        for (auto const& item : names.items()) {
+            materialMap.byName[item.key()] =
+                lookup(materials, item.value(), at(materialsAt, item.key().c_str()));
+        }
     }
     int uvChannels = -1;
     if (json const* channels = optionalField(entry, "uvChannels")) {
@@ -843,17 +857,23 @@ std::optional<MeshNode> Compilation::convertNode(aiScene const& scene, aiNode co
             sceneGeometries[key] = geometry;
         }
         std::string const materialName = scene.mMaterials[mesh.mMaterialIndex]->GetName().C_Str();
-        auto material = materialMap.find(materialName);
-        if (material == materialMap.end()) {
-            material = materialMap.find("*");
-        }
-        if (material == materialMap.end()) {
-            fail(at(where, "materials"), "no material for the file's material '" + materialName +
-                                             "' (name it, or add a '*' entry)");
+        std::uint16_t materialId = 0;
+        if (mesh.mMaterialIndex < materialMap.byIndex.size()) {
+            materialId = materialMap.byIndex[mesh.mMaterialIndex];
+        } else {
+            auto material = materialMap.byName.find(materialName);
+            if (material == materialMap.byName.end()) {
+                material = materialMap.byName.find("*");
+            }
+            if (material == materialMap.byName.end()) {
+                fail(at(where, "materials"), "no material for the file's material '" +
+                                                 materialName + "' (name it, or add a '*' entry)");
+            }
+            materialId = material->second;
         }
         MeshNode result;
         setGeometry(result, geometry);
-        result.material = material->second;
+        result.material = materialId;
         result.matrix = matrix;
         result.uvMapping = mapping;
         checkMapping(mapping, geometry, meshName, where);
