@@ -231,19 +231,25 @@ RunResult runVlpc(std::vector<std::string> const& args) {
 }
 
 RunResult runVlpcProcess(std::vector<std::string> const& args, TempDir const& scratch) {
+    return runProcess(VLPC_EXECUTABLE, args, scratch);
+}
+
+RunResult runProcess(std::string program, std::vector<std::string> const& args,
+                     TempDir const& scratch) {
     std::string const outPath = scratch.path("process.out");
     std::string const errPath = scratch.path("process.err");
     pid_t const pid = ::fork();
     if (pid == 0) {
         std::vector<char*> argv;
-        std::string program = VLPC_EXECUTABLE;
         argv.push_back(program.data());
         std::vector<std::string> copies = args;
         for (std::string& arg : copies) {
             argv.push_back(arg.data());
         }
         argv.push_back(nullptr);
-        if (std::freopen(outPath.c_str(), "w", stdout) == nullptr ||
+        // Standard input closed: nothing waits for a person.
+        if (std::freopen("/dev/null", "r", stdin) == nullptr ||
+            std::freopen(outPath.c_str(), "w", stdout) == nullptr ||
             std::freopen(errPath.c_str(), "w", stderr) == nullptr) {
             ::_exit(127);
         }

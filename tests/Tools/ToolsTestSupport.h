@@ -81,4 +81,9 @@ RunResult runVlpc(std::vector<std::string> const& args);
 // The vlpc executable, run as its own process with the given arguments.
 RunResult runVlpcProcess(std::vector<std::string> const& args, TempDir const& scratch);
 
+// A program run as its own process (standard output and error kept in the
+// scratch folder), from the current working folder.
+RunResult runProcess(std::string program, std::vector<std::string> const& args,
+                     TempDir const& scratch);
+
 } // namespace ToolsTest
