@@ -46,6 +46,7 @@ public:
     // 0 key and fills, 1 key only, 2 fills only.
     int LightingMode() const { return lightingMode; }
     float MediumDensity() const;
+    CompiledScene const& Compiled() const { return scene; }
 
 private:
     bool loadModel();

@@ -29,7 +29,11 @@ class ViewerSceneGLTest : public TestSupport::GLTest {
 protected:
     void SetUp() override {
         TestSupport::GLTest::SetUp();
-        model = dir.write("model.obj", ToolsTest::quadObj());
+        // A textured, normal-mapped quad: the library's normal-map shader.
+        dir.write("model.mtl", "newmtl Bumpy\nKd 1 1 1\nmap_Kd base.png\nnorm normal.png\n");
+        dir.write("base.png", ToolsTest::makePng(8, 8));
+        dir.write("normal.png", ToolsTest::makePng(8, 8));
+        model = dir.write("model.obj", objText);
     }
 
     // One frame: the script, the picture, then this frame's keys.
@@ -47,6 +51,7 @@ protected:
 
     static constexpr std::int64_t TicksPerSecond = 1000000;
     ToolsTest::TempDir dir;
+    std::string const objText = "mtllib model.mtl\nusemtl Bumpy\n" + ToolsTest::quadObj();
     std::string model;
     std::ostringstream progress;
     Game::ApplicationState state;
@@ -66,6 +71,8 @@ TEST_F(ViewerSceneGLTest, KeysChangeTheLightsTheMediumAndTheFile) {
                               std::chrono::steady_clock::now());
     Game::DemoHooks::Scene const built = scene.Build(state);
     ASSERT_NE(built.world, nullptr);
+    ASSERT_NE(ToolsTest::readText(scene.Compiled().directory + "scene.json").find("normalMap"),
+              std::string::npos);
     EXPECT_FALSE(state.demoMode) << "the user holds the camera";
     state.viewer =
         new Engine::Render::Viewer(Engine::Util::Timer([this] { return ticks; }, TicksPerSecond));
@@ -95,7 +102,7 @@ TEST_F(ViewerSceneGLTest, KeysChangeTheLightsTheMediumAndTheFile) {
     // and shown in its place.
     std::size_t const objects = built.world->SceneObjects().size();
     frame(scene, {KeyCode::R});
-    dir.write("model.obj", ToolsTest::quadObj() + "v 0 0 5\nv 1 0 5\nv 0 1 5\nf 5 6 7\n");
+    dir.write("model.obj", objText + "v 0 0 5\nv 1 0 5\nv 0 1 5\nf 5 6 7\n");
     frame(scene, {KeyCode::R});
     EXPECT_EQ(built.world->SceneObjects().size(), objects);
     std::string const lines = progress.str();
