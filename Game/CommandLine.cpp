@@ -115,20 +115,24 @@ CommandLine CommandLine::Parse(int argc, char const* const* argv, std::ostream& 
     return result;
 }
 
+void CommandLine::PrintUnattendedSwitches(std::ostream& out) {
+    out << "  --window WIDTH HEIGHT a window of that size\n"
+           "  --frames N            quit after N frames\n"
+           "  --fixed-step SECONDS  advance the scene time by exactly SECONDS per frame\n"
+           "  --capture DIR         write frames to DIR/frame_NNNNNN.png (frames count from 0)\n"
+           "  --capture-every K     capture every K-th frame: 0, K, 2K, ... (default: 1)\n"
+           "  --hidden              do not show the window\n";
+}
+
 void CommandLine::PrintUsage(std::ostream& out) {
     out << "Usage: Game [-f WIDTH HEIGHT] [-t SECONDS] [--window WIDTH HEIGHT] [--frames N]\n"
            "            [--fixed-step SECONDS] [--capture DIR [--capture-every K]] [--hidden]\n"
            "            [--help]\n"
            "\n"
            "  -f WIDTH HEIGHT       full screen at that size (default: a 1024 x 768 window)\n"
-           "  -t SECONDS            time offset of the demo's script (default: 5)\n"
-           "  --window WIDTH HEIGHT a window of that size\n"
-           "  --frames N            quit after N frames\n"
-           "  --fixed-step SECONDS  advance the scene time by exactly SECONDS per frame\n"
-           "  --capture DIR         write frames to DIR/frame_NNNNNN.png (frames count from 0)\n"
-           "  --capture-every K     capture every K-th frame: 0, K, 2K, ... (default: 1)\n"
-           "  --hidden              do not show the window\n"
-           "  --help                print this text and exit\n"
+           "  -t SECONDS            time offset of the demo's script (default: 5)\n";
+    PrintUnattendedSwitches(out);
+    out << "  --help                print this text and exit\n"
            "\n"
            "Keys: Escape quits; Space gives the camera to the user, Ctrl+Space gives it back\n"
            "to the demo; arrows turn the camera (pan with Shift), middle-button drag turns\n"

@@ -27,6 +27,9 @@ struct CommandLine {
     static CommandLine Parse(int argc, char const* const* argv, std::ostream& warnings);
     // Writes the usage text.
     static void PrintUsage(std::ostream& out);
+    // The usage lines of the switches for runs without a person (--window
+    // to --hidden), for programs that share them.
+    static void PrintUnattendedSwitches(std::ostream& out);
 
     unsigned width = DefaultWidth;
     unsigned height = DefaultHeight;

@@ -1,3 +1,4 @@
+#include <Game/CommandLine.h>
 #include <Viewer/ViewerOptions.h>
 #include <algorithm>
 #include <cerrno>
@@ -83,14 +84,9 @@ void ViewerOptions::PrintUsage(std::ostream& out) {
            "  --screenshots DIR     where P saves pictures (default: the current folder)\n"
            "  --turntable SECONDS   start with the camera turning once in SECONDS\n"
            "  --god-ray             start with the god-ray spot light on\n"
-           "  --window WIDTH HEIGHT a window of that size (default 1024 x 768)\n"
-           "  -f WIDTH HEIGHT       full screen at that size\n"
-           "  --frames N            quit after N frames\n"
-           "  --fixed-step SECONDS  advance the scene time by exactly SECONDS per frame\n"
-           "  --capture DIR         write frames to DIR/frame_NNNNNN.png (frames count from 0)\n"
-           "  --capture-every K     capture every K-th frame: 0, K, 2K, ... (default: 1)\n"
-           "  --hidden              do not show the window\n"
-           "  --help                print this text and exit\n"
+           "  -f WIDTH HEIGHT       full screen at that size (default: a 1024 x 768 window)\n";
+    Game::CommandLine::PrintUnattendedSwitches(out);
+    out << "  --help                print this text and exit\n"
            "\n"
            "Keys:\n"
            "  Escape                quit\n"
