@@ -109,8 +109,14 @@ public:
         worldAtStart = app.viewer != nullptr ? app.viewer->CurrentWorld() : nullptr;
         controlledAtStart = app.controlledCameraObject;
     }
-    void Script(ApplicationState&) override {
+    void Script(ApplicationState& app) override {
         journal.push_back("script");
+        // Requests of the first frame only; the title stays.
+        if (!requestedTitle.empty()) {
+            app.windowTitle = requestedTitle;
+            app.screenshotPath = requestedScreenshot;
+            requestedTitle.clear();
+        }
         if (scribble) {
             position()->Matrix(scribbled);
         }
@@ -144,6 +150,8 @@ public:
     bool yieldWorld = true;
     bool withPositionComponent = true;
     bool scribble = false;
+    std::string requestedTitle;
+    std::string requestedScreenshot;
     Mat4f scribbled = Mat4f(1, 0, 0, 7, 0, 1, 0, 8, 0, 0, 1, 9, 0, 0, 0, 1);
 
     World* world = nullptr;
@@ -453,6 +461,38 @@ TEST_F(ApplicationTest, CaptureReadsEveryKthFrameRightAfterRendering) {
     }
     EXPECT_FALSE(std::filesystem::exists(folder / "shots/frame_000001.png"));
     EXPECT_FALSE(std::filesystem::exists(folder / "shots/frame_000003.png"));
+}
+
+TEST_F(ApplicationTest, TitleAndScreenshotRequestsReachTheWindowOnce) {
+    TemporaryFolder folder;
+    demo.requestedTitle = "Viewer: 5 ms";
+    demo.requestedScreenshot = folder / "shot.png";
+    script({{}, {}, {}});
+    run();
+    EXPECT_EQ(errors.str(), "");
+    const Journal firstFrame = {"poll", "script", "render", "title Viewer: 5 ms", "readBack"};
+    const auto frame =
+        std::search(journal.begin(), journal.end(), firstFrame.begin(), firstFrame.end());
+    EXPECT_NE(frame, journal.end());
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "title Viewer: 5 ms"), 1);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "readBack"), 1);
+    EXPECT_EQ(finalState.screenshotPath, "");
+    GameTestSupport::PngFile png;
+    ASSERT_TRUE(png.Load(folder / "shot.png")) << png.error;
+    EXPECT_EQ(png.width, 4u);
+    EXPECT_EQ(png.Green(3, 1), 200u);
+}
+
+TEST_F(ApplicationTest, AScreenshotThatCannotBeWrittenIsReportedAndTheRunGoesOn) {
+    TemporaryFolder folder;
+    demo.requestedTitle = "title";
+    demo.requestedScreenshot = folder / "missing/shot.png";
+    script({{}, {}});
+    run();
+    EXPECT_NE(errors.str().find("error: cannot write \"" + folder / "missing/shot.png"),
+              std::string::npos)
+        << errors.str();
+    EXPECT_EQ(frames, 2u);
 }
 
 TEST_F(ApplicationTest, AFrameThatCannotBeReadBackEndsCapturing) {

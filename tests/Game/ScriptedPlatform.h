@@ -77,6 +77,7 @@ public:
         return true;
     }
     void SwapBuffers() override { journal.push_back("swap"); }
+    void WindowTitle(std::string const& title) override { journal.push_back("title " + title); }
     void CloseWindow() override { journal.push_back("close"); }
 
     std::deque<std::vector<ScriptedEvent>> batches;
