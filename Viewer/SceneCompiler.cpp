@@ -8,6 +8,7 @@
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -76,8 +77,9 @@ float clamp01(float value) {
 std::string percentDecoded(std::string const& text) {
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(text[i + 1]) &&
-            std::isxdigit(text[i + 2])) {
+        if (text[i] == '%' && i + 2 < text.size() &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 1])) != 0 &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2])) != 0) {
             result += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
         } else {
