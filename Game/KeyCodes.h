@@ -17,6 +17,7 @@ const int Digit0 = 48;
 const int A = 65;
 const int B = 66;
 const int C = 67;
+const int F = 70;
 const int G = 71;
 const int H = 72;
 const int L = 76;

@@ -30,9 +30,12 @@ using nlohmann::json;
 
 // First line of a cache folder's stamp; a new layout of the cache or of the
 // generated manifest changes it, which makes every older folder stale.
-constexpr char const* CacheFormat = "viewer-cache 1";
+constexpr char const* CacheFormat = "viewer-cache 2";
 constexpr char const* StampFile = "viewer-cache.txt";
 constexpr char const* CompiledFiles[] = {"shaders.vlp", "textures.vlp", "models.vlp", "path.vlp"};
+// The floor under the model: a square of side 2 in the xz plane, facing up.
+constexpr char const* FloorObj = "v -1 0 -1\nv -1 0 1\nv 1 0 1\nv 1 0 -1\n"
+                                 "vn 0 1 0\nf 1//1 2//1 3//1 4//1\n";
 // The node tree of a file may not nest deeper than this.
 constexpr int MaxNodeDepth = 256;
 
@@ -189,14 +192,28 @@ CompiledScene Compilation::run() {
         byIndex.push_back(entry["name"]);
         materials.push_back(std::move(entry));
     }
-    json mesh = {{"scene", model.string()}, {"materialsByIndex", byIndex}};
+    materials.push_back(
+        {{"name", "floor"},
+         {"shader", "color"},
+         {"parts",
+          {{{"type", "diffuseColor"}, {"color", {0.42, 0.42, 0.42}}, {"emit", 0}},
+           {{"type", "specularColor"}, {"color", {0.08, 0.08, 0.08}}, {"shininess", 8}}}}});
+    {
+        std::ofstream floor(folder / "floor.obj");
+        floor << FloorObj;
+    }
+    json const mesh = {{"scene", model.string()}, {"materialsByIndex", byIndex}};
+    json const floorMesh = {{"scene", "floor.obj"}, {"materials", {{"*", "floor"}}}};
     json const manifest = {
         {"shaders", shaders},
         {"textures", textures},
         {"materials", materials},
         {"models",
          {{{"name", "scene"},
-           {"components", {{{"type", "position"}}, {{"type", "meshDraw"}, {"mesh", mesh}}}}}}}};
+           {"components", {{{"type", "position"}}, {{"type", "meshDraw"}, {"mesh", mesh}}}}},
+          {{"name", "floor"},
+           {"components",
+            {{{"type", "position"}}, {{"type", "meshDraw"}, {"mesh", floorMesh}}}}}}}};
     compileManifest(manifest);
     scene.boundsMin = box.min;
     scene.boundsMax = box.max;

@@ -15,7 +15,8 @@ public:
 };
 
 // What compiling a model file gave: the folder of the compiled asset files
-// (scene object 0 of its models.vlp is the whole file), the file's bounding
+// (scene object 0 of its models.vlp is the whole file, object 1 a floor
+// square of side 2 about the origin in the xz plane), the file's bounding
 // box, and what of the file the engine cannot show.
 struct CompiledScene {
     std::string directory; // ends with '/'
@@ -36,6 +37,7 @@ class SceneCompiler {
 public:
     // The compiled scene's model id.
     static constexpr unsigned short SceneModel = 0;
+    static constexpr unsigned short FloorModel = 1;
 
     // cacheRoot holds one folder per compiled file; shaderFolder is the
     // material library's GLSL folder. Progress lines go to `progress`.

@@ -95,6 +95,7 @@ void ViewerOptions::PrintUsage(std::ostream& out) {
            "  Space / Ctrl+Space    hold the camera yourself / let it turn (turntable)\n"
            "  L                     cycle the lights: key and fills, key only, fills only\n"
            "  B                     god-ray spot light on/off\n"
+           "  F                     floor on/off\n"
            "  M / Ctrl+M            denser / thinner medium (god rays and haze)\n"
            "  R                     reload the file (recompiled when it changed)\n"
            "  P                     save a screenshot (viewer-NAME-NNN.png)\n"

@@ -131,7 +131,48 @@ bool ViewerScene::loadModel() {
                          Mat4f::Translate(centre * -1.0f));
     }
     world->AddSceneObject(model);
+    // The floor just below the model's lowest point, catching its shadow.
+    floor = Factory::Instance()->LoadSceneObject(SceneCompiler::FloorModel, world);
+    if (floor != nullptr) {
+        float const y = (low.Y() - centre.Y()) * scale - 0.002f * Radius;
+        auto* floorPosition =
+            static_cast<ES::PositionComponent*>(floor->Components(COMPONENT_POSITION));
+        floorPosition->Matrix(Mat4f::Translate(Vec3f(0.0f, y, 0.0f)) *
+                              Mat4f::Scale(Vec3f(FloorHalfSide, 1.0f, FloorHalfSide)));
+        if (floorShown) {
+            world->AddSceneObject(floor);
+        }
+    }
     return true;
+}
+
+void ViewerScene::removeModel() {
+    if (model != nullptr) {
+        world->RemoveSceneObject(model);
+        delete model;
+        model = nullptr;
+    }
+    if (floor != nullptr) {
+        if (floorShown) {
+            world->RemoveSceneObject(floor);
+        }
+        delete floor;
+        floor = nullptr;
+    }
+}
+
+void ViewerScene::showFloor(bool on) {
+    if (floor == nullptr || on == floorShown) {
+        return;
+    }
+    if (on) {
+        world->AddSceneObject(floor);
+    } else {
+        world->RemoveSceneObject(floor);
+    }
+    floorShown = on;
+    keyLight->mapNeedsUpdate();
+    godRay->mapNeedsUpdate();
 }
 
 void ViewerScene::buildLights() {
@@ -240,6 +281,9 @@ void ViewerScene::Keys(Game::ApplicationState& app, Game::InputState const& inpu
     if (input.KeyPressed(Game::KeyCode::M)) {
         changeDensity(app, ctrl ? 1.0f / DensityStep : DensityStep);
     }
+    if (input.KeyPressed(Game::KeyCode::F)) {
+        showFloor(!floorShown);
+    }
     if (input.KeyPressed(Game::KeyCode::R)) {
         reload();
     }
@@ -297,10 +341,8 @@ void ViewerScene::reload() {
     for (std::string const& text : next.notes) {
         std::cout << "viewer: note: " << text << "\n";
     }
-    // The old object goes before the factory that made its meshes.
-    world->RemoveSceneObject(model);
-    delete model;
-    model = nullptr;
+    // The old objects go before the factory that made their meshes.
+    removeModel();
     Factory::DeleteInstance();
     scene = std::move(next);
     if (!loadModel()) {
@@ -349,6 +391,10 @@ void ViewerScene::TearDown(Game::ApplicationState& app) {
     // The factory first, as in the demo: the world's meshes still share its
     // data, which is sound once nothing is drawn.
     Factory::DeleteInstance();
+    if (floor != nullptr && !floorShown) {
+        delete floor;
+    }
+    floor = nullptr;
     delete world;
     world = nullptr;
     model = nullptr;

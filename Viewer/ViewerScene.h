@@ -27,6 +27,8 @@ class ViewerScene : public Game::DemoHooks {
 public:
     // The model's bounding sphere after placing.
     static constexpr float Radius = 5.0f;
+    // Half the side of the floor square under the model.
+    static constexpr float FloorHalfSide = 8.0f * Radius;
     // How often the title's timing is renewed, in seconds.
     static constexpr double TitleSeconds = 1.0;
 
@@ -47,9 +49,12 @@ public:
     int LightingMode() const { return lightingMode; }
     float MediumDensity() const;
     CompiledScene const& Compiled() const { return scene; }
+    bool FloorShown() const { return floorShown; }
 
 private:
     bool loadModel();
+    void removeModel();
+    void showFloor(bool on);
     void buildLights();
     void buildCamera(Game::ApplicationState& app);
     void applyLighting();
@@ -64,6 +69,9 @@ private:
     bool failed = false;
     Engine::Scene::World* world = nullptr;
     Engine::Scene::SceneObject* model = nullptr;
+    // In the world while shown; the scene's otherwise.
+    Engine::Scene::SceneObject* floor = nullptr;
+    bool floorShown = true;
     Engine::Scene::SceneObject* cameraObject = nullptr;
     Engine::Scene::ShadowCastingSpotLight* keyLight = nullptr;
     Engine::Scene::DirectionalLight* fills[2] = {nullptr, nullptr};

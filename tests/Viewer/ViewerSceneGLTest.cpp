@@ -95,6 +95,13 @@ TEST_F(ViewerSceneGLTest, KeysChangeTheLightsTheMediumAndTheFile) {
     frame(scene, {KeyCode::Ctrl, KeyCode::M});
     EXPECT_FLOAT_EQ(scene.MediumDensity(), density);
 
+    std::size_t const withFloor = built.world->SceneObjects().size();
+    frame(scene, {KeyCode::F});
+    EXPECT_FALSE(scene.FloorShown());
+    EXPECT_EQ(built.world->SceneObjects().size(), withFloor - 1);
+    frame(scene, {KeyCode::F});
+    EXPECT_EQ(built.world->SceneObjects().size(), withFloor);
+
     frame(scene, {KeyCode::P});
     EXPECT_EQ(state.screenshotPath, dir.path("viewer-model-001.png"));
 
