@@ -14,7 +14,10 @@ class HDREffecSthader;
 // The floating-point target that receives the lit scene, and the passes after
 // it: eye adaptation (a 1 x 1 luminance, double-buffered across frames), the
 // glow (bright parts blurred at 128 and 64 pixels and summed) and tone mapping
-// into the bound framebuffer.
+// into the bound framebuffer. The scene's averages that adaptation and glow
+// read come from a small box-filtered copy of the colour, the level of the
+// target's mipmap chain that the 128-pixel glow reads, with its own mipmaps:
+// the full-size target needs no chain of its own.
 class ENGINE_API HDRFrameBuffer : public CDFrameBuffer {
 public:
     HDRFrameBuffer() = default;
@@ -30,6 +33,10 @@ public:
     int FrontIndex() const { return frontIndex; }
     ColorFrameBuffer* AdaptiveLumBuffer(int index) { return &adaptiveLumBuffers[index]; }
     ColorFrameBuffer* GaussBuffer(int index) { return &gaussBuffers[index]; }
+    // The small averaged copy of the HDR colour, and the mipmap level of the
+    // colour that it stands for.
+    ColorFrameBuffer* DownsampleBuffer() { return &downsampleBuffer; }
+    int DownsampleLevel() const { return downsampleLevel; }
     // The glow image.
     ColorFrameBuffer* getGaussBuffer() { return &gaussBuffers[FB_GAUSSv128]; }
 
@@ -42,9 +49,11 @@ private:
     void initLumBuffers();
     void initGaussBuffers();
     void initGaussBuffer(int index, int size);
+    void initDownsampleBuffer(int width, int height);
     void switchAdaptiveLumFB() { frontIndex = (frontIndex + 1) % 2; }
     ColorFrameBuffer* getFrontAdaptiveLumFB() { return &adaptiveLumBuffers[frontIndex]; }
     ColorFrameBuffer* getBackAdaptiveLumFB() { return &adaptiveLumBuffers[(frontIndex + 1) % 2]; }
+    void renderDownsample();
     void renderAdaptiveLum(float frameTime);
     void renderGauss();
     void renderGaussStep(ColorFrameBuffer* source, ColorFrameBuffer* target, int size);
@@ -60,6 +69,10 @@ private:
     Math::Vec2f fallbackSampleSize{0.0f, 0.0f};
     Shader::HDREffecSthader* gaussShader = nullptr;
     ColorFrameBuffer gaussBuffers[6];
+    Shader::HDREffecSthader* downsampleShader = nullptr;
+    ColorFrameBuffer downsampleBuffer;
+    int downsampleLevel = 0;
+    Math::Vec2f downsampleSampleSize{0.0f, 0.0f};
 };
 
 } // namespace Engine::Render

@@ -6,7 +6,9 @@ namespace Engine::Render::ShaderPaths {
 constexpr char const* Folder = "../../EngineData/Shader/";
 constexpr char const* QuadVert = "../../EngineData/Shader/quad.vert";
 constexpr char const* FxaaFrag = "../../EngineData/Shader/fxaa.frag";
+constexpr char const* ToneMapVert = "../../EngineData/Shader/toneMap.vert";
 constexpr char const* ToneMapFrag = "../../EngineData/Shader/toneMap.frag";
+constexpr char const* DownsampleFrag = "../../EngineData/Shader/downsample.frag";
 constexpr char const* GaussFrag = "../../EngineData/Shader/gauss.frag";
 constexpr char const* AdaptiveLumFrag = "../../EngineData/Shader/adaptiveLum.frag";
 constexpr char const* IlluminationFrag = "../../EngineData/Shader/illumination.frag";

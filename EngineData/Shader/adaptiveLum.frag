@@ -1,14 +1,15 @@
 #version 400 core
 // Eye adaptation, rendered into a 1 x 1 target. The scene's average colour is
-// the HDR target's top mipmap level; its luminance is blended towards the value
-// adapted in the last frame at a rate that depends on the frame time, so the
-// speed of adaptation does not depend on the frame rate. The result is stored
+// the top mipmap level of the HDR colour's small averaged copy; its luminance
+// is blended towards the value adapted in the last frame at a rate that
+// depends on the frame time, so the speed of adaptation does not depend on
+// the frame rate. The result is stored
 // as log-free linear luminance in .r.
 
 in vec2 texCoord;
 out vec4 fragColor;
 
-uniform sampler2D lumTexture;            // HDR colour with mipmaps
+uniform sampler2D lumTexture;            // averaged HDR colour with mipmaps
 uniform sampler2D lastAdaptedLumTexture; // 1 x 1, last frame's result
 uniform int mipmapLevel;
 uniform vec2 sampleSize;                 // used when the target has no mipmaps

@@ -1,7 +1,8 @@
 #version 400 core
-// Glow chain. operationMode 0: bright pass and downsample of the HDR colour
-// (the HDR target's mipmaps do the averaging); 1: horizontal and 2: vertical
-// separable Gaussian blur, stepping by sampleSize (one texel of the target).
+// Glow chain. operationMode 0: bright pass of the averaged HDR colour (the
+// 128 x 128 downsample, whose mipmaps give the 64 x 64 average); 1:
+// horizontal and 2: vertical separable Gaussian blur, stepping by sampleSize
+// (one texel of the target).
 // The software rasteriser runs every branch for every pixel, so the three
 // modes share one sampling path: the blur direction is zero in mode 0 (all
 // taps read the same point and the weights sum to 1), and the 9-tap kernel
@@ -26,8 +27,9 @@ const float pairWeights[2] = float[](0.3162162162, 0.0702702703);
 const float pairOffsets[2] = float[](1.3846153846, 3.2307692308);
 
 void main() {
-    // A mipmap level near the target's size, so that in mode 0 every HDR
-    // pixel contributes; 0 for the blur steps, whose source has no mipmaps.
+    // The source's mipmap level of the target's size, so that in mode 0
+    // every HDR pixel contributes; 0 for the blur steps, whose source has no
+    // mipmaps.
     vec2 sourceSize = vec2(textureSize(colorTexture, 0));
     float level = max(0.0, log2(max(sourceSize.x, sourceSize.y) * sampleSize.x));
     vec2 direction = operationMode == 1   ? vec2(sampleSize.x, 0.0)

@@ -6,13 +6,14 @@
 // perceptual luma of the result (the square root of its linear luma), which
 // the FXAA pass reads instead of computing it for every sample. The HDR
 // target has the size of the output, so its colour is fetched texel by texel
-// (no filtering and no mipmap level to choose).
+// (no filtering and no mipmap level to choose). The exposure comes from the
+// vertex stage (toneMap.vert), read once from the adapted luminance.
 
 in vec2 texCoord;
+flat in float exposure;
 out vec4 fragColor;
 
 uniform sampler2D colorTexture; // HDR colour
-uniform sampler2D lumTexture;   // 1 x 1 adapted luminance in .r
 uniform sampler2D glowTexture;
 uniform int operationMode;
 uniform int HDRshowColor;
@@ -21,8 +22,6 @@ uniform int HDRshowToneMappedColor;
 uniform int HDRshowToneMappedGlow;
 uniform float HDRfade2Black;
 
-// Middle grey that the adapted luminance is mapped to.
-const float keyValue = 0.18;
 const float whitePoint = 11.2;
 
 vec3 filmic(vec3 x) {
@@ -36,12 +35,6 @@ vec3 toneMap(vec3 c, float exposure) {
 }
 
 void main() {
-    float adapted = texelFetch(lumTexture, ivec2(0), 0).r;
-    if (isnan(adapted) || isinf(adapted) || adapted <= 0.0) {
-        adapted = keyValue;
-    }
-    float exposure = keyValue / max(adapted, 0.001);
-
     vec3 color = max(texelFetch(colorTexture, ivec2(texCoord * vec2(textureSize(colorTexture, 0))), 0).rgb, vec3(0.0));
     vec3 glow = max(texture(glowTexture, texCoord).rgb, vec3(0.0));
 

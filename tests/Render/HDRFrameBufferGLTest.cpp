@@ -106,11 +106,62 @@ TEST_F(HDRFrameBufferGLTest, BuffersHaveTheirSizesAndUnusedGaussBuffersStayEmpty
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
         EXPECT_EQ(w, sizes[i]) << i;
     }
-    glBindTexture(GL_TEXTURE_2D, hdr->getColorTexID());
+    // The full-size target has no mipmap chain; its averaged copy has (at
+    // this size, the copy stands for level 0 and has the same size).
+    EXPECT_EQ(hdr->DownsampleLevel(), 0);
     GLint minFilter = 0;
+    GLint levelOneWidth = -1;
+    glBindTexture(GL_TEXTURE_2D, hdr->getColorTexID());
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
+    EXPECT_EQ(minFilter, GL_LINEAR);
+    EXPECT_EQ(levelOneWidth, 0);
+    glBindTexture(GL_TEXTURE_2D, hdr->DownsampleBuffer()->getColorTexID());
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
     EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_NEAREST);
+    EXPECT_EQ(levelOneWidth, W / 2);
     glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+TEST_F(HDRFrameBufferGLTest, TheAveragedCopyCountsEveryTexelOnce) {
+    // At 1024 x 768 the 128-pixel glow reads level 3 of the colour: the copy
+    // is 128 x 96, each texel the average of 8 x 8 colour texels. One lit
+    // texel anywhere in a block gives it 1/64 of its value; the neighbours
+    // stay black.
+    HDRFrameBuffer large;
+    large.init(1024, 768, plane);
+    large.check();
+    EXPECT_EQ(large.DownsampleLevel(), 3);
+    const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    const float lit[4] = {64.0f, 32.0f, 128.0f, 1.0f};
+    const int texels[3][2] = {{13, 9}, {8 * 5, 8 * 7 + 7}, {8 * 9 + 7, 8 * 3}};
+    for (auto const& texel : texels) {
+        large.enable();
+        glClearBufferfv(GL_COLOR, 0, black);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(texel[0], texel[1], 1, 1);
+        glClearBufferfv(GL_COLOR, 0, lit);
+        glDisable(GL_SCISSOR_TEST);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        large.renderTonemapperInput(0.1f);
+        const std::vector<float> copy =
+            readColor(large.DownsampleBuffer()->getColorTexID(), 128, 96);
+        const int cx = texel[0] / 8;
+        const int cy = texel[1] / 8;
+        for (int y = 0; y < 96; ++y) {
+            for (int x = 0; x < 128; ++x) {
+                const float* p = &copy[static_cast<size_t>((y * 128 + x) * 4)];
+                const bool inside = x == cx && y == cy;
+                ASSERT_NEAR(p[0], inside ? 1.0f : 0.0f, 1e-3f) << x << "," << y;
+                ASSERT_NEAR(p[2], inside ? 2.0f : 0.0f, 1e-3f) << x << "," << y;
+            }
+        }
+    }
+    HDRFrameBuffer wide;
+    wide.init(1920, 1080, plane);
+    wide.check();
+    EXPECT_EQ(wide.DownsampleLevel(), 4);
 }
 
 TEST_F(HDRFrameBufferGLTest, FirstFrameStartsAtTheSceneLuminance) {
@@ -401,8 +452,8 @@ TEST_F(HDRFrameBufferGLTest, PassesLeaveTheStateTheFrameExpects) {
     glGetVertexAttribiv(0, GL_VERTEX_ATTRIB_ARRAY_ENABLED, &value);
     EXPECT_EQ(value, 0);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    // The HDR mipmaps were regenerated once for this frame's reads.
-    EXPECT_FALSE(hdr->mipMapDirty());
+    // The averaged copy's mipmaps were regenerated for this frame's reads.
+    EXPECT_FALSE(hdr->DownsampleBuffer()->mipMapDirty());
 
     toneMap();
     glGetIntegerv(GL_CURRENT_PROGRAM, &value);
