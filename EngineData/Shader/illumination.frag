@@ -257,12 +257,17 @@ void main() {
     specColor = specularSample.rgb;
     shininess = specularSample.a * 255.0;
 
+    // The counts never exceed the array sizes (the shader class refuses
+    // larger ones). The plain lights loop exactly as often as there are
+    // lights; the shadow-casting loops are bounded by their array sizes as
+    // well, so that the compiler unrolls them and each iteration reads its
+    // own shadow map instead of selecting among all of them.
     vec3 color = vec3(0.0);
-    for (int i = 0; i < directionalLightCount && i < MAX_DIRECTIONAL_LIGHTS; ++i) {
+    for (int i = 0; i < directionalLightCount; ++i) {
         color += shade(normalize(directionalLight[i].inverseDir), directionalLight[i].color,
                        directionalLight[i].specularOn);
     }
-    for (int i = 0; i < pointLightCount && i < MAX_POINT_LIGHTS; ++i) {
+    for (int i = 0; i < pointLightCount; ++i) {
         color += pointContribution(pointLight[i]);
     }
 #ifndef WITHOUT_SHADOW_LIGHTS
@@ -274,7 +279,7 @@ void main() {
         color += lit;
     }
 #endif
-    for (int i = 0; i < spotLightCount && i < MAX_SPOT_LIGHTS; ++i) {
+    for (int i = 0; i < spotLightCount; ++i) {
         vec3 L;
         float d;
         color += spotContribution(spotLight[i], L, d);
