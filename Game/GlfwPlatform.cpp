@@ -1,3 +1,4 @@
+#include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/Logger.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
@@ -6,6 +7,7 @@
 #include <Game/GlfwPlatform.h>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace Game {
 
@@ -156,6 +158,18 @@ GLFWwindow* GlfwPlatform::createFullScreen(WindowSettings const& settings) {
 
 void GlfwPlatform::PrepareContext(unsigned width, unsigned height) {
     Engine::Util::UtilFunctions::InitGlew();
+    // Debug builds, and any build run with ENGINE_GL_DEBUG=1 (the tests run the
+    // program so), log every GL error and high-severity driver message with
+    // the pass it came from.
+#ifdef NDEBUG
+    constexpr bool debugBuild = false;
+#else
+    constexpr bool debugBuild = true;
+#endif
+    char const* requested = std::getenv("ENGINE_GL_DEBUG");
+    if (debugBuild || (requested != nullptr && std::string(requested) == "1")) {
+        Engine::Util::GLDebugOutput::Enable(Engine::Util::GLDebugOutput::LogFatal);
+    }
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
 }

@@ -2,6 +2,7 @@
 
 #include "Support/DriverResidency.h"
 
+#include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
@@ -13,6 +14,11 @@ namespace TestSupport {
 namespace {
 
 GLFWwindow* window = nullptr;
+std::vector<std::string> debugMessages;
+
+void recordDebugMessage(char const* pass, char const* message) {
+    debugMessages.push_back(std::string(pass) + ": " + message);
+}
 
 void destroyWindow() {
     if (window != nullptr) {
@@ -51,6 +57,7 @@ void GLTest::SetUpTestSuite() {
     }
     glfwMakeContextCurrent(window);
     Engine::Util::UtilFunctions::InitGlew();
+    Engine::Util::GLDebugOutput::Enable(recordDebugMessage);
     keepGLDriverResident();
     std::atexit(destroyWindow);
     if (!GLEW_VERSION_4_0) {
@@ -63,12 +70,22 @@ void GLTest::SetUp() {
     ASSERT_NE(window, nullptr) << "no OpenGL 4 context (is an X server running? see DISPLAY)";
     glfwMakeContextCurrent(window);
     ASSERT_EQ(takeGLError(), 0u) << "an OpenGL error was pending before the test";
+    debugMessages.clear();
 }
 
 void GLTest::TearDown() {
     if (window != nullptr) {
         EXPECT_EQ(takeGLError(), 0u) << "the test left an OpenGL error pending";
     }
+    for (std::string const& message : takeGLDebugMessages()) {
+        ADD_FAILURE() << "GL debug output in " << message;
+    }
+}
+
+std::vector<std::string> takeGLDebugMessages() {
+    std::vector<std::string> messages;
+    messages.swap(debugMessages);
+    return messages;
 }
 
 unsigned int takeGLError() {
