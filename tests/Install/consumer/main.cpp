@@ -19,9 +19,9 @@ int main() {
     std::string const shader = std::string(ENGINE_DATA_DIR) + "/EngineData/Shader/quad.vert";
     bool const shadersInstalled = std::ifstream(shader).good();
 
+    // The log prints each line as it takes it.
     Engine::Util::Logger log;
     log.Message("consumer: ", inverted ? "matrices ok" : "matrices wrong", nullptr);
-    std::printf("%s\n", log.Get());
     if (!shadersInstalled) {
         std::printf("missing %s\n", shader.c_str());
     }
