@@ -1,3 +1,4 @@
+#include "Support/DriverResidency.h"
 #include "Support/Output.h"
 
 #include <GL/glew.h>
@@ -30,6 +31,8 @@ protected:
             }
         });
         ASSERT_TRUE(opened) << error;
+        // The window is closed after each test: keep the driver for the leak check.
+        TestSupport::keepGLDriverResident();
         window = glfwGetCurrentContext();
         ASSERT_NE(window, nullptr);
     }
