@@ -3,6 +3,7 @@
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <Game/DriverResidency.h>
 #include <Game/GlfwKeyMap.h>
 #include <Game/GlfwPlatform.h>
 #include <cmath>
@@ -139,6 +140,10 @@ bool GlfwPlatform::OpenWindow(WindowSettings const& settings, std::string& error
     glfwSetScrollCallback(window, onScroll);
     previousContext = glfwGetCurrentContext();
     glfwMakeContextCurrent(window);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer build's leak check runs after the driver would be unloaded.
+    keepGLDriverResident();
+#endif
     return true;
 }
 

@@ -1,4 +1,3 @@
-#include "Support/DriverResidency.h"
 #include "Support/Output.h"
 
 #include <GL/glew.h>
@@ -31,8 +30,6 @@ protected:
             }
         });
         ASSERT_TRUE(opened) << error;
-        // The window is closed after each test: keep the driver for the leak check.
-        TestSupport::keepGLDriverResident();
         window = glfwGetCurrentContext();
         ASSERT_NE(window, nullptr);
     }

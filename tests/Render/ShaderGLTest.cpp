@@ -302,32 +302,41 @@ TEST_F(ShaderGLTest, ALinkFailureOfEveryShaderClassLeavesNoGLErrorPending) {
     char const* const f = noMain.c_str();
     namespace Paths = Engine::Render::ShaderPaths;
     namespace S = Engine::Render::Shader;
-    std::vector<std::pair<char const*, std::function<Shader*()>>> const classes = {
-        {"DeferredShader", [&] { return new DeferredShader(Paths::QuadVert, f); }},
-        {"ForwardShader", [&] { return new ForwardShader(Paths::QuadVert, f); }},
-        {"PostprocessingShader", [&] { return new S::PostprocessingShader(Paths::QuadVert, f); }},
-        {"HDREffecSthader", [&] { return new S::HDREffecSthader(Paths::QuadVert, f); }},
-        {"IlluminationShader", [&] { return new S::IlluminationShader(Paths::QuadVert, f); }},
+    std::vector<std::pair<char const*, std::function<std::shared_ptr<Shader>()>>> const classes = {
+        {"DeferredShader", [&] { return std::make_shared<DeferredShader>(Paths::QuadVert, f); }},
+        {"ForwardShader", [&] { return std::make_shared<ForwardShader>(Paths::QuadVert, f); }},
+        {"PostprocessingShader",
+         [&] { return std::make_shared<S::PostprocessingShader>(Paths::QuadVert, f); }},
+        {"HDREffecSthader",
+         [&] { return std::make_shared<S::HDREffecSthader>(Paths::QuadVert, f); }},
+        {"IlluminationShader",
+         [&] { return std::make_shared<S::IlluminationShader>(Paths::QuadVert, f); }},
         {"IlluminationShader with defines",
-         [&] { return new S::IlluminationShader(Paths::QuadVert, f, "#define X 1\n"); }},
-        {"GodRayShader", [&] { return new S::GodRayShader(Paths::QuadVert, f); }},
+         [&] {
+             return std::make_shared<S::IlluminationShader>(Paths::QuadVert, f, "#define X 1\n");
+         }},
+        {"GodRayShader", [&] { return std::make_shared<S::GodRayShader>(Paths::QuadVert, f); }},
         {"GodRayShader with tessellation",
          [&] {
-             return new S::GodRayShader(LIGHT_GOD_RAY_SPOT, Paths::GodRayVert, Paths::GodRayTessC,
-                                        Paths::GodRayTessE, f);
+             return std::make_shared<S::GodRayShader>(LIGHT_GOD_RAY_SPOT, Paths::GodRayVert,
+                                                      Paths::GodRayTessC, Paths::GodRayTessE, f);
          }},
         {"ShadowShader",
-         [&] { return new S::ShadowShader(LIGHT_SHADOW_SPOT, Paths::ShadowMapVert, f); }},
+         [&] {
+             return std::make_shared<S::ShadowShader>(LIGHT_SHADOW_SPOT, Paths::ShadowMapVert, f);
+         }},
         {"ShadowShader with a cube map",
          [&] {
-             return new S::ShadowShader(LIGHT_SHADOW_POINT, Paths::ShadowMapVert,
-                                        Paths::ShadowMapGeom, f);
+             return std::make_shared<S::ShadowShader>(LIGHT_SHADOW_POINT, Paths::ShadowMapVert,
+                                                      Paths::ShadowMapGeom, f);
          }},
-        {"ShadowGaussShader", [&] { return new S::ShadowGaussShader(Paths::ShadowGaussVert, f); }},
+        {"ShadowGaussShader",
+         [&] { return std::make_shared<S::ShadowGaussShader>(Paths::ShadowGaussVert, f); }},
     };
     for (auto const& [name, make] : classes) {
-        std::unique_ptr<Shader> shader;
-        std::string const out = captureStdout([&] { shader.reset(make()); });
+        // Shared pointers delete through the class made: Shader has no virtual destructor.
+        std::shared_ptr<Shader> shader;
+        std::string const out = captureStdout([&] { shader = make(); });
         EXPECT_NE(out.find("FATAL Failed to link the shader program"), std::string::npos)
             << name << ": " << out;
         EXPECT_FALSE(shader->IsLinked()) << name;

@@ -1,11 +1,10 @@
 #include "Support/GLContext.h"
 
-#include "Support/DriverResidency.h"
-
 #include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <Game/DriverResidency.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -58,7 +57,7 @@ void GLTest::SetUpTestSuite() {
     glfwMakeContextCurrent(window);
     Engine::Util::UtilFunctions::InitGlew();
     Engine::Util::GLDebugOutput::Enable(recordDebugMessage);
-    keepGLDriverResident();
+    Game::keepGLDriverResident();
     std::atexit(destroyWindow);
     if (!GLEW_VERSION_4_0) {
         std::fprintf(stderr, "OpenGL 4.0 is not available: %s\n", glGetString(GL_VERSION));
