@@ -1,11 +1,14 @@
+#include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/Logger.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <Game/DriverResidency.h>
 #include <Game/GlfwKeyMap.h>
 #include <Game/GlfwPlatform.h>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace Game {
 
@@ -137,6 +140,10 @@ bool GlfwPlatform::OpenWindow(WindowSettings const& settings, std::string& error
     glfwSetScrollCallback(window, onScroll);
     previousContext = glfwGetCurrentContext();
     glfwMakeContextCurrent(window);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer build's leak check runs after the driver would be unloaded.
+    keepGLDriverResident();
+#endif
     return true;
 }
 
@@ -156,6 +163,18 @@ GLFWwindow* GlfwPlatform::createFullScreen(WindowSettings const& settings) {
 
 void GlfwPlatform::PrepareContext(unsigned width, unsigned height) {
     Engine::Util::UtilFunctions::InitGlew();
+    // Debug builds, and any build run with ENGINE_GL_DEBUG=1 (the tests run the
+    // program so), log every GL error and high-severity driver message with
+    // the pass it came from.
+#ifdef NDEBUG
+    constexpr bool debugBuild = false;
+#else
+    constexpr bool debugBuild = true;
+#endif
+    char const* requested = std::getenv("ENGINE_GL_DEBUG");
+    if (debugBuild || (requested != nullptr && std::string(requested) == "1")) {
+        Engine::Util::GLDebugOutput::Enable(Engine::Util::GLDebugOutput::LogFatal);
+    }
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
 }

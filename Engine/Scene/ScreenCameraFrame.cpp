@@ -40,6 +40,7 @@
 #include <Engine/Scene/World.h>
 #include <Engine/Util/DebugDrawSettings.h>
 #include <Engine/Util/EffectSettings.h>
+#include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/Timer.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
@@ -51,10 +52,12 @@ namespace {
 // Tessellated meshes are drawn as triangle patches.
 const GLint PatchVertices = 3;
 
+// Ends a pass: its timing mark, and the debug output's label of the next.
 void mark(Render::FrameProfiler* profiler, Render::FrameProfiler::Pass pass) {
     if (profiler != nullptr) {
         profiler->endOf(pass);
     }
+    Util::GLDebugOutput::Pass(Render::FrameProfiler::PassName(pass + 1));
 }
 
 } // namespace
@@ -124,6 +127,7 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     if (profiler != nullptr) {
         profiler->beginFrame();
     }
+    Util::GLDebugOutput::Pass(Render::FrameProfiler::PassName(Render::FrameProfiler::Geometry));
     glPatchParameteri(GL_PATCH_VERTICES, PatchVertices);
 
     // Geometry pass into the G-buffer.
@@ -190,6 +194,7 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
         profiler->endOf(Render::FrameProfiler::WindowPass);
         profiler->endFrame();
     }
+    Util::GLDebugOutput::Pass("debug overlays");
     // Debug overlays over the finished picture: for each object in world
     // order its boxes, then its lights, then its paths, hidden where the
     // scene's depth (kept in the HDR target) lies in front. The depth range
@@ -228,6 +233,7 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
             Util::DebugDrawSettings::DrawArrays(inset, corners, 6, GL_TRIANGLES);
         }
     }
+    Util::GLDebugOutput::Pass(nullptr);
 }
 
 } // namespace Engine::Scene

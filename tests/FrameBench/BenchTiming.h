@@ -73,7 +73,7 @@ inline CopyPass measureCopyPass(GLFWwindow* window, int width, int height, int f
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
     Engine::Render::Shader::PostprocessingShader copy("../../EngineData/Shader/quad.vert",
-                                                      "../../tests/FrameBench/copy.frag");
+                                                      BENCH_COPY_FRAG);
     auto pass = [&] {
         copy.Activate();
         plane.enableVertexBO();

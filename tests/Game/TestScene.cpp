@@ -1,7 +1,5 @@
 #include "TestScene.h"
 
-#include "Support/DriverResidency.h"
-
 #include <Engine/Scene/CameraComponent.h>
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>
@@ -9,6 +7,7 @@
 #include <Engine/Scene/World.h>
 #include <GL/glew.h>
 #include <Game/ApplicationState.h>
+#include <Game/DriverResidency.h>
 #include <iostream>
 
 namespace GameTestSupport {
@@ -38,7 +37,7 @@ private:
 
 Game::DemoHooks::Scene TestScene::Build(Game::ApplicationState& app) {
     // The context is current here: keep its driver resident for the leak check.
-    TestSupport::keepGLDriverResident();
+    Game::keepGLDriverResident();
     world = new World();
     auto* cameraObject = new SceneObject();
     cameraObject->Components()[COMPONENT_POSITION] = new PositionComponent(cameraObject);

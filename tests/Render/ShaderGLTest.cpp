@@ -7,11 +7,20 @@
 #include <Engine/Render/CDFrameBuffer.h>
 #include <Engine/Render/Shader/DeferredShader.h>
 #include <Engine/Render/Shader/ForwardShader.h>
+#include <Engine/Render/Shader/GodRayShader.h>
+#include <Engine/Render/Shader/HDREffecSthader.h>
+#include <Engine/Render/Shader/IlluminationShader.h>
+#include <Engine/Render/Shader/PostprocessingShader.h>
+#include <Engine/Render/Shader/ShadowGaussShader.h>
+#include <Engine/Render/Shader/ShadowShader.h>
+#include <Engine/Render/ShaderPaths.h>
 #include <GL/glew.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 using Engine::Math::Mat4f;
 using Engine::Math::Vec2f;
@@ -188,6 +197,7 @@ TEST_F(ShaderGLTest, SettersOfAbsentUniformsMakeNoGLCall) {
     // Without a current program any glUniform call is an error, even for -1.
     glUniform1f(-1, 0.0f);
     ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_OPERATION));
+    EXPECT_EQ(TestSupport::takeGLDebugMessages().size(), 1u);
 
     TextureData texture;
     shader.SetMatrix(Mat4f());
@@ -283,6 +293,59 @@ void helper() { fragColor = vec4(1.0); }
     shader->Activate();
     shader->SetDiffuseColor(Vec3f(1, 1, 1));
     EXPECT_EQ(currentProgram(), 0);
+}
+
+TEST_F(ShaderGLTest, ALinkFailureOfEveryShaderClassLeavesNoGLErrorPending) {
+    // Compiles with or without a #version prefix, but has no main: each class
+    // is built from its engine stages with this fragment stage.
+    std::string const noMain = file("nomain.frag", "void helper() {}\n");
+    char const* const f = noMain.c_str();
+    namespace Paths = Engine::Render::ShaderPaths;
+    namespace S = Engine::Render::Shader;
+    std::vector<std::pair<char const*, std::function<std::shared_ptr<Shader>()>>> const classes = {
+        {"DeferredShader", [&] { return std::make_shared<DeferredShader>(Paths::QuadVert, f); }},
+        {"ForwardShader", [&] { return std::make_shared<ForwardShader>(Paths::QuadVert, f); }},
+        {"PostprocessingShader",
+         [&] { return std::make_shared<S::PostprocessingShader>(Paths::QuadVert, f); }},
+        {"HDREffecSthader",
+         [&] { return std::make_shared<S::HDREffecSthader>(Paths::QuadVert, f); }},
+        {"IlluminationShader",
+         [&] { return std::make_shared<S::IlluminationShader>(Paths::QuadVert, f); }},
+        {"IlluminationShader with defines",
+         [&] {
+             return std::make_shared<S::IlluminationShader>(Paths::QuadVert, f, "#define X 1\n");
+         }},
+        {"GodRayShader", [&] { return std::make_shared<S::GodRayShader>(Paths::QuadVert, f); }},
+        {"GodRayShader with tessellation",
+         [&] {
+             return std::make_shared<S::GodRayShader>(LIGHT_GOD_RAY_SPOT, Paths::GodRayVert,
+                                                      Paths::GodRayTessC, Paths::GodRayTessE, f);
+         }},
+        {"ShadowShader",
+         [&] {
+             return std::make_shared<S::ShadowShader>(LIGHT_SHADOW_SPOT, Paths::ShadowMapVert, f);
+         }},
+        {"ShadowShader with a cube map",
+         [&] {
+             return std::make_shared<S::ShadowShader>(LIGHT_SHADOW_POINT, Paths::ShadowMapVert,
+                                                      Paths::ShadowMapGeom, f);
+         }},
+        {"ShadowGaussShader",
+         [&] { return std::make_shared<S::ShadowGaussShader>(Paths::ShadowGaussVert, f); }},
+    };
+    for (auto const& [name, make] : classes) {
+        // Shared pointers delete through the class made: Shader has no virtual destructor.
+        std::shared_ptr<Shader> shader;
+        std::string const out = captureStdout([&] { shader = make(); });
+        EXPECT_NE(out.find("FATAL Failed to link the shader program"), std::string::npos)
+            << name << ": " << out;
+        EXPECT_FALSE(shader->IsLinked()) << name;
+        EXPECT_EQ(TestSupport::takeGLError(), 0u) << name << " left a GL error after its link";
+        shader->Activate();
+        EXPECT_EQ(currentProgram(), 0) << name;
+        shader.reset();
+        EXPECT_EQ(TestSupport::takeGLError(), 0u) << name << " left a GL error after its use";
+    }
 }
 
 TEST_F(ShaderGLTest, EveryConstructorBuildsItsStages) {
@@ -394,6 +457,7 @@ TEST_F(ShaderGLTest, AStageOfUnknownTypeCannotBeCreated) {
     EXPECT_EQ(stage, Shader::NO_STAGE);
     EXPECT_EQ(out, "FATAL Unable to create shader\nFATAL GL: enum argument out of range.\n");
     EXPECT_EQ(shader->VertexStage(), Shader::NO_STAGE);
+    EXPECT_EQ(TestSupport::takeGLDebugMessages().size(), 1u);
 }
 
 TEST_F(ShaderGLTest, StagesAreGoneAfterConstruction) {

@@ -1,10 +1,10 @@
 #include "Support/GLContext.h"
 
-#include "Support/DriverResidency.h"
-
+#include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
+#include <Game/DriverResidency.h>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,6 +13,11 @@ namespace TestSupport {
 namespace {
 
 GLFWwindow* window = nullptr;
+std::vector<std::string> debugMessages;
+
+void recordDebugMessage(char const* pass, char const* message) {
+    debugMessages.push_back(std::string(pass) + ": " + message);
+}
 
 void destroyWindow() {
     if (window != nullptr) {
@@ -51,7 +56,8 @@ void GLTest::SetUpTestSuite() {
     }
     glfwMakeContextCurrent(window);
     Engine::Util::UtilFunctions::InitGlew();
-    keepGLDriverResident();
+    Engine::Util::GLDebugOutput::Enable(recordDebugMessage);
+    Game::keepGLDriverResident();
     std::atexit(destroyWindow);
     if (!GLEW_VERSION_4_0) {
         std::fprintf(stderr, "OpenGL 4.0 is not available: %s\n", glGetString(GL_VERSION));
@@ -63,12 +69,22 @@ void GLTest::SetUp() {
     ASSERT_NE(window, nullptr) << "no OpenGL 4 context (is an X server running? see DISPLAY)";
     glfwMakeContextCurrent(window);
     ASSERT_EQ(takeGLError(), 0u) << "an OpenGL error was pending before the test";
+    debugMessages.clear();
 }
 
 void GLTest::TearDown() {
     if (window != nullptr) {
         EXPECT_EQ(takeGLError(), 0u) << "the test left an OpenGL error pending";
     }
+    for (std::string const& message : takeGLDebugMessages()) {
+        ADD_FAILURE() << "GL debug output in " << message;
+    }
+}
+
+std::vector<std::string> takeGLDebugMessages() {
+    std::vector<std::string> messages;
+    messages.swap(debugMessages);
+    return messages;
 }
 
 unsigned int takeGLError() {

@@ -63,6 +63,7 @@ TEST_F(UtilFunctionsGLTest, GlErrorLogsThePendingErrorOnce) {
     const std::string none = captureStdout([] { UtilFunctions::glError(); });
     EXPECT_EQ(none, "") << "the error was taken by the first call";
     EXPECT_EQ(log->Position(), (before + 1) % Logger::EntryCount);
+    EXPECT_EQ(TestSupport::takeGLDebugMessages().size(), 1u);
 }
 
 TEST_F(UtilFunctionsGLTest, GlErrorNamesEachKind) {
@@ -81,4 +82,5 @@ TEST_F(UtilFunctionsGLTest, GlErrorNamesEachKind) {
               "FATAL GL: Framebuffer object is not complete.\n");
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDeleteFramebuffers(1, &framebuffer);
+    EXPECT_EQ(TestSupport::takeGLDebugMessages().size(), 3u);
 }

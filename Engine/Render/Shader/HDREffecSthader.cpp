@@ -32,6 +32,11 @@ HDREffecSthader::HDREffecSthader(char const* vertexFile, char const* fragmentFil
 
 void HDREffecSthader::bindUniformLocation() {
     PostprocessingShader::bindUniformLocation();
+    // A program that failed to link has no uniforms; asking would leave
+    // GL_INVALID_OPERATION pending.
+    if (!IsLinked()) {
+        return;
+    }
     const GLuint program = static_cast<GLuint>(getProgramHandle());
     frameTimeHandle = glGetUniformLocation(program, "frameTime");
     lumTextureHandle = glGetUniformLocation(program, "lumTexture");

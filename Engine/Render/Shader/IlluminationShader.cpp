@@ -141,6 +141,11 @@ void IlluminationShader::build(char const* vertexFile, char const* fragmentFile,
 
 void IlluminationShader::bindUniformLocation() {
     Shader::bindUniformLocation();
+    // A program that failed to link has no uniforms; asking would leave
+    // GL_INVALID_OPERATION pending.
+    if (!IsLinked()) {
+        return;
+    }
     const GLuint program = static_cast<GLuint>(getProgramHandle());
     depthTextureHandle = glGetUniformLocation(program, "depthTexture");
     diffuseTextureHandle = glGetUniformLocation(program, "diffuseTexture");

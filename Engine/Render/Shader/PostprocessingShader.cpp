@@ -38,6 +38,11 @@ void PostprocessingShader::build(char const* vertexFile, char const* geometryFil
 
 void PostprocessingShader::bindUniformLocation() {
     Shader::bindUniformLocation();
+    // A program that failed to link has no uniforms; asking would leave
+    // GL_INVALID_OPERATION pending.
+    if (!IsLinked()) {
+        return;
+    }
     const GLuint program = static_cast<GLuint>(getProgramHandle());
     colorTextureHandle = glGetUniformLocation(program, "colorTexture");
     operationModeHandle = glGetUniformLocation(program, "operationMode");

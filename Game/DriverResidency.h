@@ -4,7 +4,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
-namespace TestSupport {
+namespace Game {
 
 // Keeps the OpenGL driver that the current context loaded (Mesa's *_dri.so) in
 // memory until the process ends. GLX unloads the driver when the display is
@@ -23,4 +23,4 @@ inline void keepGLDriverResident() {
         nullptr);
 }
 
-} // namespace TestSupport
+} // namespace Game
