@@ -11,6 +11,7 @@ FxaaFrameBuffer::FxaaFrameBuffer()
     : shader(new Shader::PostprocessingShader(ShaderPaths::QuadVert, ShaderPaths::FxaaFrag)) {}
 
 FxaaFrameBuffer::~FxaaFrameBuffer() {
+    TextureSetup::deleteTexture(perceptualView);
     TextureSetup::deleteTexture(colorTexture);
     delete shader;
 }
@@ -24,10 +25,25 @@ void FxaaFrameBuffer::init(int w, int h, EffectPlane* effectPlane) {
 }
 
 void FxaaFrameBuffer::initColorTex(bool filter) {
-    TextureSetup::create2D(colorTexture, width, height, GL_SRGB8_ALPHA8, GL_RGBA, GL_UNSIGNED_BYTE);
+    // Fixed-size storage, so that a second view can share it.
+    TextureSetup::deleteTexture(perceptualView);
+    TextureSetup::deleteTexture(colorTexture);
+    glGenTextures(1, &colorTexture);
+    glBindTexture(GL_TEXTURE_2D, colorTexture);
+    glTexStorage2D(GL_TEXTURE_2D, 1, GL_SRGB8_ALPHA8, width, height);
     TextureSetup::setFilter(GL_TEXTURE_2D, filter, mipmap);
     TextureSetup::clampToEdge(GL_TEXTURE_2D, false);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colorTexture, 0);
+
+    // The same bytes read as plain RGBA8, for the luma in alpha (which sRGB
+    // leaves linear): FXAA's many luma reads then decode nothing, and only
+    // its two colour reads go through the sRGB texture.
+    glGenTextures(1, &perceptualView);
+    glTextureView(perceptualView, GL_TEXTURE_2D, colorTexture, GL_RGBA8, 0, 1, 0, 1);
+    glBindTexture(GL_TEXTURE_2D, perceptualView);
+    TextureSetup::setFilter(GL_TEXTURE_2D, filter, false);
+    TextureSetup::clampToEdge(GL_TEXTURE_2D, false);
+    glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 void FxaaFrameBuffer::enable() {
@@ -39,6 +55,10 @@ void FxaaFrameBuffer::enable() {
 
 void FxaaFrameBuffer::clearAll() {
     glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void FxaaFrameBuffer::bindLumaTex() {
+    glBindTexture(GL_TEXTURE_2D, perceptualView);
 }
 
 void FxaaFrameBuffer::bindColorTex() {

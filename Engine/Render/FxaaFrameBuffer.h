@@ -11,7 +11,8 @@ class PostprocessingShader;
 }
 
 // Holds the tone-mapped image (8-bit sRGB) and draws it anti-aliased with
-// FXAA into the bound framebuffer (the window).
+// FXAA into the bound framebuffer (the window). FXAA reads the luma that the
+// tone mapper stored in alpha through a plain RGBA8 view of the same storage.
 class ENGINE_API FxaaFrameBuffer : public FrameBuffer {
 public:
     // Builds the FXAA program.
@@ -22,6 +23,8 @@ public:
     void enable();
     void clearAll();
     void bindColorTex();
+    // Binds the RGBA8 view of the colour texture (nothing decoded on reads).
+    void bindLumaTex();
     unsigned int getColorTexID() const { return colorTexture; }
     // Runs FXAA over the colour texture into the bound framebuffer.
     void draw();
@@ -33,6 +36,7 @@ private:
 
     EffectPlane* plane = nullptr;
     unsigned int colorTexture = 0;
+    unsigned int perceptualView = 0;
     bool mipmap = false;
     bool mipmapDirty = true;
     Shader::PostprocessingShader* shader = nullptr;

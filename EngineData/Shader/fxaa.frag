@@ -3,7 +3,10 @@
 // walks along each edge to its ends and blends across it by the distance to
 // the nearer end; sub-pixel aliasing is softened by a low-pass on the 3 x 3
 // neighbourhood. Luma is read from the alpha channel, where the tone mapper
-// stored it in perceptual space (the colour itself is sampled linear).
+// stored it in perceptual space; it is read from lumaTexture, a plain RGBA8
+// view of the same texture, so those reads decode no sRGB (alpha is stored
+// linear either way). The colour itself is read decoded, from colorTexture,
+// and blended linear.
 // The software rasteriser runs every instruction for every pixel (branches
 // and early exits save nothing), so the pass is written for the fewest
 // texture reads: the 3 x 3 luma comes from two gathers and two fetches, the
@@ -14,6 +17,7 @@ in vec2 texCoord;
 out vec4 fragColor;
 
 uniform sampler2D colorTexture;
+uniform sampler2D lumaTexture; // the same texels, not decoded
 uniform vec2 sampleSize; // one texel
 
 const float edgeThreshold = 0.166;
@@ -25,7 +29,7 @@ const int searchSteps = 5;
 const float stepSizes[5] = float[](1.0, 1.5, 2.0, 4.0, 12.0);
 
 float lumaAt(vec2 uv) {
-    return textureLod(colorTexture, uv, 0.0).a;
+    return textureLod(lumaTexture, uv, 0.0).a;
 }
 
 void main() {
@@ -38,16 +42,16 @@ void main() {
     // Luma of the 2 x 2 blocks below-left and above-right of the pixel; the
     // two remaining corners are fetched (clamped to the edge, as the sampler
     // does for the gathers).
-    vec4 lowLeft = textureGather(colorTexture, uv - 0.5 * sampleSize, 3);  // W M S SW
-    vec4 upRight = textureGather(colorTexture, uv + 0.5 * sampleSize, 3);  // N NE E M
+    vec4 lowLeft = textureGather(lumaTexture, uv - 0.5 * sampleSize, 3);  // W M S SW
+    vec4 upRight = textureGather(lumaTexture, uv + 0.5 * sampleSize, 3);  // N NE E M
     float lumaW = lowLeft.x;
     float lumaS = lowLeft.z;
     float lumaSW = lowLeft.w;
     float lumaN = upRight.x;
     float lumaNE = upRight.y;
     float lumaE = upRight.z;
-    float lumaNW = texelFetch(colorTexture, clamp(pixel + ivec2(-1, 1), ivec2(0), lastTexel), 0).a;
-    float lumaSE = texelFetch(colorTexture, clamp(pixel + ivec2(1, -1), ivec2(0), lastTexel), 0).a;
+    float lumaNW = texelFetch(lumaTexture, clamp(pixel + ivec2(-1, 1), ivec2(0), lastTexel), 0).a;
+    float lumaSE = texelFetch(lumaTexture, clamp(pixel + ivec2(1, -1), ivec2(0), lastTexel), 0).a;
 
     float rangeMax = max(lumaM, max(max(lumaN, lumaS), max(lumaW, lumaE)));
     float rangeMin = min(lumaM, min(min(lumaN, lumaS), min(lumaW, lumaE)));

@@ -47,6 +47,7 @@ void PostprocessingShader::bindUniformLocation() {
     colorTextureHandle = glGetUniformLocation(program, "colorTexture");
     operationModeHandle = glGetUniformLocation(program, "operationMode");
     sampleSizeHandle = glGetUniformLocation(program, "sampleSize");
+    lumaTextureHandle = glGetUniformLocation(program, "lumaTexture");
 }
 
 void PostprocessingShader::bindSampler(int location, int unit, ColorFrameBuffer* target) {
@@ -69,6 +70,12 @@ void PostprocessingShader::SetDiffuseTexture(FxaaFrameBuffer* target) const {
     glActiveTexture(GL_TEXTURE0 + RenderLimits::UnitPostColor);
     target->bindColorTex();
     glUniform1i(colorTextureHandle, RenderLimits::UnitPostColor);
+    if (lumaTextureHandle != -1) {
+        glActiveTexture(GL_TEXTURE0 + RenderLimits::UnitPostLum);
+        target->bindLumaTex();
+        glUniform1i(lumaTextureHandle, RenderLimits::UnitPostLum);
+        glActiveTexture(GL_TEXTURE0);
+    }
 }
 
 void PostprocessingShader::SetOperationMode(int mode) const {

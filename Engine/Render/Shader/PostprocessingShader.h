@@ -20,6 +20,8 @@ public:
 
     // Unit 0; regenerates the target's mipmaps first if they are due.
     void SetDiffuseTexture(ColorFrameBuffer* target) const;
+    // Unit 0, and where the program reads "lumaTexture", the target's
+    // undecoded view on unit 1.
     void SetDiffuseTexture(FxaaFrameBuffer* target) const;
     void SetOperationMode(int mode) const;
     void SetSamplingSampleSize(Math::Vec2f const& size) const;
@@ -37,6 +39,7 @@ private:
     int colorTextureHandle = -1;
     int operationModeHandle = -1;
     int sampleSizeHandle = -1;
+    int lumaTextureHandle = -1;
 };
 
 } // namespace Engine::Render::Shader
