@@ -3,9 +3,8 @@
 namespace Engine::Render {
 
 // Fixed numbers of the render passes: light limits of the illumination shader
-// (array sizes in illumination.frag), its texture units, and the sizes of the
-// HDR chain. illumination.frag repeats the limits and units; the tests check
-// that both agree.
+// (IlluminationShader hands them to illumination.frag as defines, where they
+// size the light arrays), its texture units, and the sizes of the HDR chain.
 struct RenderLimits {
     static constexpr int MaxDirectionalLights = 2;
     static constexpr int MaxPointLights = 8;
@@ -30,15 +29,10 @@ struct RenderLimits {
     static constexpr int UnitPostLum = 1;
     static constexpr int UnitPostLastAdaptedLum = 2;
     static constexpr int UnitPostGlow = 2;
-    // Texture unit of Shader::SetDepthTexture.
-    static constexpr int UnitDepthTexture = 2;
 
     // Glow chain sizes (square).
     static constexpr int GlowLargeSize = 128;
     static constexpr int GlowSmallSize = 64;
-
-    // Vertices of the full-screen quad.
-    static constexpr int EffectPlaneVertices = 6;
 };
 
 } // namespace Engine::Render

@@ -14,12 +14,10 @@
 in vec2 texCoord;
 out vec4 fragColor;
 
-// Limits and units shared with RenderLimits.h.
-#define MAX_DIRECTIONAL_LIGHTS 2
-#define MAX_POINT_LIGHTS 8
-#define MAX_SC_POINT_LIGHTS 2
-#define MAX_SPOT_LIGHTS 4
-#define MAX_SC_SPOT_LIGHTS 4
+// MAX_DIRECTIONAL_LIGHTS, MAX_POINT_LIGHTS, MAX_SC_POINT_LIGHTS,
+// MAX_SPOT_LIGHTS, MAX_SC_SPOT_LIGHTS and CUBE_MAP_SIZE are defined by
+// IlluminationShader from the engine's constants (RenderLimits.h and the
+// shadow-casting point light's map size).
 
 struct DirectionalLight {
     bool specularOn;
@@ -168,8 +166,6 @@ vec3 spotContribution(SpotLight light, out vec3 L, out float d) {
 // - a spot light's blurred maps store, in their alpha channels, the filtered
 //   first and second moments of d = (|P - light| - near) / (far - near).
 
-// Size of a cube-map face in texels (ShadowCastingPointLight::MapSize).
-#define CUBE_MAP_SIZE 512.0
 // Variance floor of the spot lights' moments: no acne from rounding.
 #define MIN_VARIANCE 2.0e-6
 // Part of Chebyshev's bound cut off against light bleeding where occluders
@@ -189,7 +185,7 @@ float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
     float distance = length(fromLight);
     vec3 direction = fromLight / max(distance, 1.0e-6);
     float cosTheta = clamp(dot(N, -direction), 0.05, 1.0);
-    float texel = 2.0 * distance / CUBE_MAP_SIZE; // world size of a texel there
+    float texel = 2.0 * distance / float(CUBE_MAP_SIZE); // world size of a texel there
     float slope = sqrt(1.0 - cosTheta * cosTheta) / cosTheta;
     float bias = (0.02 + texel * (1.0 + 1.5 * min(slope, 10.0))) / nearFar.y;
     float reference = distance / nearFar.y - bias;

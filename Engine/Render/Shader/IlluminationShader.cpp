@@ -100,6 +100,21 @@ bool readFile(char const* path, std::string& text) {
     return true;
 }
 
+// The array sizes and the cube-map size of illumination.frag, as defines put
+// in front of its source, so the shader and the engine share one set of
+// numbers.
+std::string limitDefines() {
+    char buffer[320];
+    std::snprintf(buffer, sizeof buffer,
+                  "#define MAX_DIRECTIONAL_LIGHTS %d\n#define MAX_POINT_LIGHTS %d\n"
+                  "#define MAX_SC_POINT_LIGHTS %d\n#define MAX_SPOT_LIGHTS %d\n"
+                  "#define MAX_SC_SPOT_LIGHTS %d\n#define CUBE_MAP_SIZE %u\n",
+                  RL::MaxDirectionalLights, RL::MaxPointLights, RL::MaxShadowCastingPointLights,
+                  RL::MaxSpotLights, RL::MaxShadowCastingSpotLights,
+                  Scene::ShadowCastingPointLight::MapSize);
+    return buffer;
+}
+
 char const* const DirectionalName = "DirectionalLight";
 char const* const PointName = "PointLight";
 char const* const ScPointName = "ShadowCastingPointLight";
@@ -123,15 +138,16 @@ void IlluminationShader::build(char const* vertexFile, char const* fragmentFile,
                                char const* defines) {
     LoadShaderFile(vertexFile, GL_VERTEX_SHADER);
     std::string source;
-    if (defines != nullptr && readFile(fragmentFile, source)) {
+    if (readFile(fragmentFile, source)) {
         // The defines must follow the #version line.
         const std::string::size_type version = source.find("#version");
         const std::string::size_type lineEnd =
             version == std::string::npos ? std::string::npos : source.find('\n', version);
         const std::string::size_type at = lineEnd == std::string::npos ? 0 : lineEnd + 1;
-        source.insert(at, defines);
+        source.insert(at, limitDefines() + (defines != nullptr ? defines : ""));
         LoadShader(source.c_str(), GL_FRAGMENT_SHADER);
     } else {
+        // Reports the missing file as every other shader does.
         LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER);
     }
     if (linkWithPlainOutput()) {
