@@ -27,7 +27,7 @@ void ColorFrameBuffer::enable() {
     bind();
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     setViewport();
-    mipmapDirty = true;
+    markMipmapsDue();
 }
 
 void ColorFrameBuffer::clearAll() {
@@ -35,11 +35,7 @@ void ColorFrameBuffer::clearAll() {
 }
 
 void ColorFrameBuffer::bindColorTex() {
-    glBindTexture(GL_TEXTURE_2D, colorTexture);
-    if (mipmap && mipmapDirty) {
-        glGenerateMipmap(GL_TEXTURE_2D);
-        mipmapDirty = false;
-    }
+    bindForSampling(GL_TEXTURE_2D, colorTexture);
 }
 
 } // namespace Engine::Render

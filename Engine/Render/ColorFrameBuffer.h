@@ -29,8 +29,6 @@ protected:
     void initColorTex(bool filter);
 
     unsigned int colorTexture = 0;
-    bool mipmap = false;
-    bool mipmapDirty = true;
 };
 
 } // namespace Engine::Render

@@ -88,4 +88,12 @@ void FrameBuffer::makeFB() {
     glGenFramebuffers(1, &framebuffer);
 }
 
+void FrameBuffer::bindForSampling(unsigned int target, unsigned int texture) {
+    glBindTexture(target, texture);
+    if (mipmap && mipmapDirty) {
+        glGenerateMipmap(target);
+        mipmapDirty = false;
+    }
+}
+
 } // namespace Engine::Render

@@ -33,10 +33,18 @@ protected:
     int getHeight() const { return height; }
     unsigned int getFrameBufferID() const { return framebuffer; }
     void makeFB();
+    // Lazy mipmaps of a sampled target: drawing into it (enable) marks them
+    // due, and the first bind for sampling after that regenerates them, so a
+    // target drawn once and read many times builds its chain once. Binds
+    // texture to target (GL_TEXTURE_2D or GL_TEXTURE_CUBE_MAP).
+    void bindForSampling(unsigned int target, unsigned int texture);
+    void markMipmapsDue() { mipmapDirty = true; }
 
     unsigned int framebuffer = 0;
     int width = 0;
     int height = 0;
+    bool mipmap = false;
+    bool mipmapDirty = true;
 };
 
 } // namespace Engine::Render

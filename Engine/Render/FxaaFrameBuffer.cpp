@@ -18,7 +18,6 @@ FxaaFrameBuffer::~FxaaFrameBuffer() {
 
 void FxaaFrameBuffer::init(int w, int h, EffectPlane* effectPlane) {
     FrameBuffer::init(w, h);
-    mipmap = false;
     initColorTex(true);
     plane = effectPlane;
     sampleSize = Math::Vec2f(1.0f / static_cast<float>(w), 1.0f / static_cast<float>(h));
@@ -50,7 +49,7 @@ void FxaaFrameBuffer::enable() {
     bind();
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     setViewport();
-    mipmapDirty = true;
+    markMipmapsDue();
 }
 
 void FxaaFrameBuffer::clearAll() {
@@ -62,11 +61,7 @@ void FxaaFrameBuffer::bindLumaTex() {
 }
 
 void FxaaFrameBuffer::bindColorTex() {
-    glBindTexture(GL_TEXTURE_2D, colorTexture);
-    if (mipmap && mipmapDirty) {
-        glGenerateMipmap(GL_TEXTURE_2D);
-        mipmapDirty = false;
-    }
+    bindForSampling(GL_TEXTURE_2D, colorTexture);
 }
 
 void FxaaFrameBuffer::draw() {

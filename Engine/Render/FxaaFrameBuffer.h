@@ -37,8 +37,6 @@ private:
     EffectPlane* plane = nullptr;
     unsigned int colorTexture = 0;
     unsigned int perceptualView = 0;
-    bool mipmap = false;
-    bool mipmapDirty = true;
     Shader::PostprocessingShader* shader = nullptr;
     Math::Vec2f sampleSize{0.0f, 0.0f};
 };

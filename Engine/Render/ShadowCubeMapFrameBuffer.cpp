@@ -40,7 +40,7 @@ void ShadowCubeMapFrameBuffer::initDepthCubMapTex(bool filter) {
 void ShadowCubeMapFrameBuffer::enable() {
     bind();
     setViewport();
-    mipmapDirty = true;
+    markMipmapsDue();
 }
 
 void ShadowCubeMapFrameBuffer::clearAll() {
@@ -53,11 +53,7 @@ void ShadowCubeMapFrameBuffer::clearAll() {
 }
 
 void ShadowCubeMapFrameBuffer::bindDepthCubMapTex() {
-    glBindTexture(GL_TEXTURE_CUBE_MAP, cubeMap);
-    if (mipmap && mipmapDirty) {
-        glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
-        mipmapDirty = false;
-    }
+    bindForSampling(GL_TEXTURE_CUBE_MAP, cubeMap);
 }
 
 } // namespace Engine::Render

@@ -26,8 +26,6 @@ private:
     void initDepthCubMapTex(bool filter);
 
     unsigned int cubeMap = 0;
-    bool mipmap = false;
-    bool mipmapDirty = true;
 };
 
 } // namespace Engine::Render

@@ -30,7 +30,6 @@ private:
     bool moment2 = true;
     unsigned int depthMap = 0;
     unsigned int moment2Map = 0;
-    bool mipmap = false;
     bool depthMapDirty = true;
     bool moment2Dirty = true;
 };

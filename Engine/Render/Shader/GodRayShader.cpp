@@ -19,24 +19,6 @@ const int ShadowMapUnit = 1;
 const int TableAUnit = 2;
 const int TableBUnit = 3;
 
-void setFloat(int location, float value) {
-    if (location != -1) {
-        glUniform1f(location, value);
-    }
-}
-
-void setVec3(int location, float const* value) {
-    if (location != -1) {
-        glUniform3fv(location, 1, value);
-    }
-}
-
-void setMatrix(int location, Math::Mat4f const& matrix) {
-    if (location != -1) {
-        glUniformMatrix4fv(location, 1, GL_FALSE, matrix.GetGlMatrix());
-    }
-}
-
 } // namespace
 
 GodRayShader::GodRayShader(char const* vertexFile, char const* fragmentFile) : Shader(GL_QUADS) {
@@ -133,9 +115,7 @@ void GodRayShader::SetInverseLightCameraMatrix(Math::Mat4f const& matrix) const 
 }
 
 void GodRayShader::SetNearAndFarPlane(Math::Vec2f const& nearAndFar) const {
-    if (nearAndFarPlaneHandle != -1) {
-        glUniform2fv(nearAndFarPlaneHandle, 1, nearAndFar.GetGlVector());
-    }
+    setVec2(nearAndFarPlaneHandle, nearAndFar);
 }
 
 void GodRayShader::SetLightWorldPos(Math::Vec4f const& position) const {
@@ -151,9 +131,7 @@ void GodRayShader::SetLightIntensity(Math::Vec3f const& intensity) const {
 }
 
 void GodRayShader::SetCameraWorldPos(Math::Vec4f const& position) const {
-    if (cameraWorldPosHandle != -1) {
-        glUniform4fv(cameraWorldPosHandle, 1, position.GetGlVector());
-    }
+    setVec4(cameraWorldPosHandle, position);
 }
 
 void GodRayShader::SetLightAttenuation(Math::Vec3f const& attenuation) const {

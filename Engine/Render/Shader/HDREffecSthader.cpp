@@ -5,22 +5,6 @@
 
 namespace Engine::Render::Shader {
 
-namespace {
-
-void setInt(int location, int value) {
-    if (location != -1) {
-        glUniform1i(location, value);
-    }
-}
-
-void setFloat(int location, float value) {
-    if (location != -1) {
-        glUniform1f(location, value);
-    }
-}
-
-} // namespace
-
 HDREffecSthader::HDREffecSthader(char const* vertexFile, char const* fragmentFile)
     : PostprocessingShader(GL_TRIANGLES) {
     LoadShaderFile(vertexFile, GL_VERTEX_SHADER);
@@ -32,22 +16,16 @@ HDREffecSthader::HDREffecSthader(char const* vertexFile, char const* fragmentFil
 
 void HDREffecSthader::bindUniformLocation() {
     PostprocessingShader::bindUniformLocation();
-    // A program that failed to link has no uniforms; asking would leave
-    // GL_INVALID_OPERATION pending.
-    if (!IsLinked()) {
-        return;
-    }
-    const GLuint program = static_cast<GLuint>(getProgramHandle());
-    frameTimeHandle = glGetUniformLocation(program, "frameTime");
-    lumTextureHandle = glGetUniformLocation(program, "lumTexture");
-    lastAdaptedLumTextureHandle = glGetUniformLocation(program, "lastAdaptedLumTexture");
-    glowTextureHandle = glGetUniformLocation(program, "glowTexture");
-    mipmapLevelHandle = glGetUniformLocation(program, "mipmapLevel");
-    showColorHandle = glGetUniformLocation(program, "HDRshowColor");
-    showGlowHandle = glGetUniformLocation(program, "HDRshowGlow");
-    showToneMappedColorHandle = glGetUniformLocation(program, "HDRshowToneMappedColor");
-    showToneMappedGlowHandle = glGetUniformLocation(program, "HDRshowToneMappedGlow");
-    fade2BlackHandle = glGetUniformLocation(program, "HDRfade2Black");
+    frameTimeHandle = uniformLocation("frameTime");
+    lumTextureHandle = uniformLocation("lumTexture");
+    lastAdaptedLumTextureHandle = uniformLocation("lastAdaptedLumTexture");
+    glowTextureHandle = uniformLocation("glowTexture");
+    mipmapLevelHandle = uniformLocation("mipmapLevel");
+    showColorHandle = uniformLocation("HDRshowColor");
+    showGlowHandle = uniformLocation("HDRshowGlow");
+    showToneMappedColorHandle = uniformLocation("HDRshowToneMappedColor");
+    showToneMappedGlowHandle = uniformLocation("HDRshowToneMappedGlow");
+    fade2BlackHandle = uniformLocation("HDRfade2Black");
 }
 
 void HDREffecSthader::SetLumTexture(ColorFrameBuffer* target) const {

@@ -21,34 +21,14 @@ namespace {
 
 using RL = RenderLimits;
 
-void setInt(int location, int value) {
-    if (location != -1) {
-        glUniform1i(location, value);
-    }
+// "name[index].field", the uniform of one member of a light record.
+std::string member(char const* name, int index, char const* field) {
+    return std::string(name) + "[" + std::to_string(index) + "]." + field;
 }
 
-void setFloat(int location, float value) {
-    if (location != -1) {
-        glUniform1f(location, value);
-    }
-}
-
-void setVec3(int location, float const* value) {
-    if (location != -1) {
-        glUniform3fv(location, 1, value);
-    }
-}
-
-int member(GLuint program, char const* format, char const* name, int index) {
-    char buffer[96];
-    std::snprintf(buffer, sizeof buffer, format, name, index);
-    return glGetUniformLocation(program, buffer);
-}
-
-int sampler(GLuint program, char const* format, int index) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, format, index);
-    return glGetUniformLocation(program, buffer);
+// "prefix_index", the sampler of one light's shadow map.
+std::string sampler(char const* prefix, int index) {
+    return std::string(prefix) + "_" + std::to_string(index);
 }
 
 // Logs an index at or above the limit; negative indexes count as too large.
@@ -157,82 +137,66 @@ void IlluminationShader::build(char const* vertexFile, char const* fragmentFile,
 
 void IlluminationShader::bindUniformLocation() {
     Shader::bindUniformLocation();
-    // A program that failed to link has no uniforms; asking would leave
-    // GL_INVALID_OPERATION pending.
-    if (!IsLinked()) {
-        return;
-    }
-    const GLuint program = static_cast<GLuint>(getProgramHandle());
-    depthTextureHandle = glGetUniformLocation(program, "depthTexture");
-    diffuseTextureHandle = glGetUniformLocation(program, "diffuseTexture");
-    specularTextureHandle = glGetUniformLocation(program, "specularTexture");
-    normalTextureHandle = glGetUniformLocation(program, "normalTexture");
-    emitTextureHandle = glGetUniformLocation(program, "emitTexture");
-    cameraWorldPosHandle = glGetUniformLocation(program, "cameraWorldPos");
-    inverseCameraMatrixHandle = glGetUniformLocation(program, "inverseCameraMatrix");
-    opticalThicknessHandle = glGetUniformLocation(program, "opticalThickness");
+    depthTextureHandle = uniformLocation("depthTexture");
+    diffuseTextureHandle = uniformLocation("diffuseTexture");
+    specularTextureHandle = uniformLocation("specularTexture");
+    normalTextureHandle = uniformLocation("normalTexture");
+    emitTextureHandle = uniformLocation("emitTexture");
+    cameraWorldPosHandle = uniformLocation("cameraWorldPos");
+    inverseCameraMatrixHandle = uniformLocation("inverseCameraMatrix");
+    opticalThicknessHandle = uniformLocation("opticalThickness");
     for (int i = 0; i < RL::MaxDirectionalLights; ++i) {
         bindDirectionalLightUniformLocation(directionalLights[i], "directionalLight", i);
     }
-    directionalLightCountHandle = glGetUniformLocation(program, "directionalLightCount");
+    directionalLightCountHandle = uniformLocation("directionalLightCount");
     for (int i = 0; i < RL::MaxPointLights; ++i) {
-        bindPointLightUniformLocation(pointLights[i], "pointLight", i);
+        bindPositionalLightUniformLocation(pointLights[i], "pointLight", i);
     }
-    pointLightCountHandle = glGetUniformLocation(program, "pointLightCount");
+    pointLightCountHandle = uniformLocation("pointLightCount");
     for (int i = 0; i < RL::MaxShadowCastingPointLights; ++i) {
-        bindPointLightUniformLocation(scPointLights[i], "scPointLight", i);
-        scPointLights[i].shadowCubeMap = sampler(program, "scPointLightShadowCubeMap_%d", i);
+        bindPositionalLightUniformLocation(scPointLights[i], "scPointLight", i);
+        scPointLights[i].shadowCubeMap = uniformLocation(sampler("scPointLightShadowCubeMap", i));
     }
-    scPointLightCountHandle = glGetUniformLocation(program, "scPointLightCount");
+    scPointLightCountHandle = uniformLocation("scPointLightCount");
     for (int i = 0; i < RL::MaxSpotLights; ++i) {
         bindSpotLightUniformLocation(spotLights[i], "spotLight", i);
     }
-    spotLightCountHandle = glGetUniformLocation(program, "spotLightCount");
+    spotLightCountHandle = uniformLocation("spotLightCount");
     for (int i = 0; i < RL::MaxShadowCastingSpotLights; ++i) {
         bindSpotLightUniformLocation(scSpotLights[i], "scSpotLight", i);
-        scSpotLights[i].shadowMap = sampler(program, "scSpotLightShadowMap_%d", i);
-        scSpotLights[i].moment2Map = sampler(program, "scSpotLightMoment2Map_%d", i);
+        scSpotLights[i].shadowMap = uniformLocation(sampler("scSpotLightShadowMap", i));
+        scSpotLights[i].moment2Map = uniformLocation(sampler("scSpotLightMoment2Map", i));
     }
-    scSpotLightCountHandle = glGetUniformLocation(program, "scSpotLightCount");
+    scSpotLightCountHandle = uniformLocation("scSpotLightCount");
 }
 
 void IlluminationShader::bindDirectionalLightUniformLocation(DirectionalLightHandles& h,
                                                              char const* name, int index) {
-    const GLuint program = static_cast<GLuint>(getProgramHandle());
-    h.specularOn = member(program, "%s[%d].specularOn", name, index);
-    h.inverseDir = member(program, "%s[%d].inverseDir", name, index);
-    h.color = member(program, "%s[%d].color", name, index);
+    h.specularOn = uniformLocation(member(name, index, "specularOn"));
+    h.inverseDir = uniformLocation(member(name, index, "inverseDir"));
+    h.color = uniformLocation(member(name, index, "color"));
 }
 
-void IlluminationShader::bindPointLightUniformLocation(PointLightHandles& h, char const* name,
-                                                       int index) {
-    const GLuint program = static_cast<GLuint>(getProgramHandle());
-    h.specularOn = member(program, "%s[%d].specularOn", name, index);
-    h.pos = member(program, "%s[%d].pos", name, index);
-    h.color = member(program, "%s[%d].color", name, index);
-    h.attenuationOn = member(program, "%s[%d].attenuationOn", name, index);
-    h.attenuation = member(program, "%s[%d].attenuation", name, index);
-    h.maxDistanceOfInfluence = member(program, "%s[%d].maxDistanceOfInfluence", name, index);
-    h.shadow = member(program, "%s[%d].shadow", name, index);
-    h.nearAndFarPlane = member(program, "%s[%d].nearAndFarPlane", name, index);
+void IlluminationShader::bindPositionalLightUniformLocation(PositionalLightHandles& h,
+                                                            char const* name, int index) {
+    h.specularOn = uniformLocation(member(name, index, "specularOn"));
+    h.pos = uniformLocation(member(name, index, "pos"));
+    h.color = uniformLocation(member(name, index, "color"));
+    h.attenuationOn = uniformLocation(member(name, index, "attenuationOn"));
+    h.attenuation = uniformLocation(member(name, index, "attenuation"));
+    h.maxDistanceOfInfluence = uniformLocation(member(name, index, "maxDistanceOfInfluence"));
+    h.shadow = uniformLocation(member(name, index, "shadow"));
+    h.nearAndFarPlane = uniformLocation(member(name, index, "nearAndFarPlane"));
 }
 
 void IlluminationShader::bindSpotLightUniformLocation(SpotLightHandles& h, char const* name,
                                                       int index) {
-    const GLuint program = static_cast<GLuint>(getProgramHandle());
-    h.specularOn = member(program, "%s[%d].specularOn", name, index);
-    h.pos = member(program, "%s[%d].pos", name, index);
-    h.color = member(program, "%s[%d].color", name, index);
-    h.attenuationOn = member(program, "%s[%d].attenuationOn", name, index);
-    h.attenuation = member(program, "%s[%d].attenuation", name, index);
-    h.maxDistanceOfInfluence = member(program, "%s[%d].maxDistanceOfInfluence", name, index);
-    h.dir = member(program, "%s[%d].dir", name, index);
-    h.cosAngle = member(program, "%s[%d].cosAngle", name, index);
-    h.radialAttenuationEpx = member(program, "%s[%d].radialAttenuationEpx", name, index);
-    h.shadow = member(program, "%s[%d].shadow", name, index);
-    h.nearAndFarPlane = member(program, "%s[%d].nearAndFarPlane", name, index);
-    h.cameraMatrix = member(program, "%s[%d].cameraMatrix", name, index);
-    h.scattering = member(program, "%s[%d].scattering", name, index);
+    bindPositionalLightUniformLocation(h, name, index);
+    h.dir = uniformLocation(member(name, index, "dir"));
+    h.cosAngle = uniformLocation(member(name, index, "cosAngle"));
+    h.radialAttenuationEpx = uniformLocation(member(name, index, "radialAttenuationEpx"));
+    h.cameraMatrix = uniformLocation(member(name, index, "cameraMatrix"));
+    h.scattering = uniformLocation(member(name, index, "scattering"));
 }
 
 void IlluminationShader::SetDepthTexture(DeferredFrameBuffer* gbuffer) const {
@@ -261,15 +225,11 @@ void IlluminationShader::SetEmitTexture(DeferredFrameBuffer* gbuffer) const {
 }
 
 void IlluminationShader::SetCameraWorldPos(Math::Vec4f const& position) const {
-    if (cameraWorldPosHandle != -1) {
-        glUniform4fv(cameraWorldPosHandle, 1, position.GetGlVector());
-    }
+    setVec4(cameraWorldPosHandle, position);
 }
 
 void IlluminationShader::SetInverseCameraMatrix(Math::Mat4f const& matrix) const {
-    if (inverseCameraMatrixHandle != -1) {
-        glUniformMatrix4fv(inverseCameraMatrixHandle, 1, GL_FALSE, matrix.GetGlMatrix());
-    }
+    setMatrix(inverseCameraMatrixHandle, matrix);
 }
 
 void IlluminationShader::SetOpticalThickness(float value) const {
@@ -292,14 +252,14 @@ void IlluminationShader::SetPointLight(int index, Scene::PointLight const* light
     if (!indexFits(index, RL::MaxPointLights, PointName)) {
         return;
     }
-    SetPointLight(pointLights[index], false, index, light);
+    SetPositionalLight(pointLights[index], false, light);
 }
 
 void IlluminationShader::SetSpotLight(int index, Scene::SpotLight const* light) const {
     if (!indexFits(index, RL::MaxSpotLights, SpotName)) {
         return;
     }
-    SetSpotLight(spotLights[index], false, false, index, light);
+    SetSpotLight(spotLights[index], false, false, light);
 }
 
 void IlluminationShader::SetShadowCastingPointLight(int index,
@@ -309,10 +269,8 @@ void IlluminationShader::SetShadowCastingPointLight(int index,
         return;
     }
     PointLightHandles const& h = scPointLights[index];
-    SetPointLight(h, true, index, light);
-    if (h.nearAndFarPlane != -1) {
-        glUniform2fv(h.nearAndFarPlane, 1, light->getNearAndFarPlane().GetGlVector());
-    }
+    SetPositionalLight(h, true, light);
+    setVec2(h.nearAndFarPlane, light->getNearAndFarPlane());
     Render::ShadowCubeMapFrameBuffer* map = light->getCubeMapBuffer();
     if (h.shadowCubeMap != -1 && map != nullptr) {
         const int unit = RL::UnitShadowCubeMapBase + slot;
@@ -329,14 +287,9 @@ void IlluminationShader::SetShadowCastingSpotLight(int index, Scene::ShadowCasti
     }
     SpotLightHandles const& h = scSpotLights[index];
     // The array itself marks these lights as shadowed: the flag stays 0.
-    SetSpotLight(h, false, scattering, index, light);
-    if (h.nearAndFarPlane != -1) {
-        glUniform2fv(h.nearAndFarPlane, 1, light->getNearAndFarPlane().GetGlVector());
-    }
-    if (h.cameraMatrix != -1) {
-        glUniformMatrix4fv(h.cameraMatrix, 1, GL_FALSE,
-                           light->getShadowLookupMatrix().GetGlMatrix());
-    }
+    SetSpotLight(h, false, scattering, light);
+    setVec2(h.nearAndFarPlane, light->getNearAndFarPlane());
+    setMatrix(h.cameraMatrix, light->getShadowLookupMatrix());
     Render::ShadowMapFrameBuffer* map = light->getBluredShadowMapBuffer();
     if (map == nullptr) {
         return;
@@ -355,8 +308,8 @@ void IlluminationShader::SetShadowCastingSpotLight(int index, Scene::ShadowCasti
     }
 }
 
-bool IlluminationShader::SetPointLight(PointLightHandles const& h, bool shadow, int,
-                                       Scene::PointLight const* light) const {
+void IlluminationShader::SetPositionalLight(PositionalLightHandles const& h, bool shadow,
+                                            Scene::PointLight const* light) {
     setInt(h.specularOn, light->specularOn() ? 1 : 0);
     setVec3(h.pos, light->WorldLocation().GetGlVector());
     setVec3(h.color, light->Intensity().GetGlVector());
@@ -366,25 +319,15 @@ bool IlluminationShader::SetPointLight(PointLightHandles const& h, bool shadow, 
         setFloat(h.maxDistanceOfInfluence, light->MaxDistanceOfInfluence());
     }
     setInt(h.shadow, shadow ? 1 : 0);
-    return true;
 }
 
-bool IlluminationShader::SetSpotLight(SpotLightHandles const& h, bool shadow, bool scattering, int,
-                                      Scene::SpotLight const* light) const {
-    setInt(h.specularOn, light->specularOn() ? 1 : 0);
-    setVec3(h.pos, light->WorldLocation().GetGlVector());
-    setVec3(h.color, light->Intensity().GetGlVector());
-    setInt(h.attenuationOn, light->AttenuationOn() ? 1 : 0);
-    if (light->AttenuationOn()) {
-        setVec3(h.attenuation, light->Attenuation().GetGlVector());
-        setFloat(h.maxDistanceOfInfluence, light->MaxDistanceOfInfluence());
-    }
+void IlluminationShader::SetSpotLight(SpotLightHandles const& h, bool shadow, bool scattering,
+                                      Scene::SpotLight const* light) {
+    SetPositionalLight(h, shadow, light);
     setVec3(h.dir, light->WorldDirection().GetGlVector());
     setFloat(h.cosAngle, std::cos(light->Angle()));
     setFloat(h.radialAttenuationEpx, light->RadialAttenuationEpx());
-    setInt(h.shadow, shadow ? 1 : 0);
     setInt(h.scattering, scattering ? 1 : 0);
-    return true;
 }
 
 void IlluminationShader::SetShadowCastingPointLightDummy(int index, unsigned int texture,

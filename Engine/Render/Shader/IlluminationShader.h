@@ -29,7 +29,8 @@ public:
         int inverseDir = -1;
         int color = -1;
     };
-    struct PointLightHandles {
+    // The members point and spot light records share.
+    struct PositionalLightHandles {
         int specularOn = -1;
         int pos = -1;
         int color = -1;
@@ -38,20 +39,14 @@ public:
         int maxDistanceOfInfluence = -1;
         int shadow = -1;
         int nearAndFarPlane = -1;
+    };
+    struct PointLightHandles : PositionalLightHandles {
         int shadowCubeMap = -1;
     };
-    struct SpotLightHandles {
-        int specularOn = -1;
-        int pos = -1;
-        int color = -1;
-        int attenuationOn = -1;
-        int attenuation = -1;
-        int maxDistanceOfInfluence = -1;
+    struct SpotLightHandles : PositionalLightHandles {
         int dir = -1;
         int cosAngle = -1;
         int radialAttenuationEpx = -1;
-        int shadow = -1;
-        int nearAndFarPlane = -1;
         int cameraMatrix = -1;
         int shadowMap = -1;
         int moment2Map = -1;
@@ -102,12 +97,14 @@ private:
     void bindUniformLocation();
     void bindDirectionalLightUniformLocation(DirectionalLightHandles& handles, char const* name,
                                              int index);
-    void bindPointLightUniformLocation(PointLightHandles& handles, char const* name, int index);
+    void bindPositionalLightUniformLocation(PositionalLightHandles& handles, char const* name,
+                                            int index);
     void bindSpotLightUniformLocation(SpotLightHandles& handles, char const* name, int index);
-    bool SetPointLight(PointLightHandles const& handles, bool shadow, int index,
-                       Scene::PointLight const* light) const;
-    bool SetSpotLight(SpotLightHandles const& handles, bool shadow, bool scattering, int index,
-                      Scene::SpotLight const* light) const;
+    // The shared members of a point or spot light record.
+    static void SetPositionalLight(PositionalLightHandles const& handles, bool shadow,
+                                   Scene::PointLight const* light);
+    static void SetSpotLight(SpotLightHandles const& handles, bool shadow, bool scattering,
+                             Scene::SpotLight const* light);
 
     int depthTextureHandle = -1;
     int diffuseTextureHandle = -1;

@@ -38,16 +38,10 @@ void PostprocessingShader::build(char const* vertexFile, char const* geometryFil
 
 void PostprocessingShader::bindUniformLocation() {
     Shader::bindUniformLocation();
-    // A program that failed to link has no uniforms; asking would leave
-    // GL_INVALID_OPERATION pending.
-    if (!IsLinked()) {
-        return;
-    }
-    const GLuint program = static_cast<GLuint>(getProgramHandle());
-    colorTextureHandle = glGetUniformLocation(program, "colorTexture");
-    operationModeHandle = glGetUniformLocation(program, "operationMode");
-    sampleSizeHandle = glGetUniformLocation(program, "sampleSize");
-    lumaTextureHandle = glGetUniformLocation(program, "lumaTexture");
+    colorTextureHandle = uniformLocation("colorTexture");
+    operationModeHandle = uniformLocation("operationMode");
+    sampleSizeHandle = uniformLocation("sampleSize");
+    lumaTextureHandle = uniformLocation("lumaTexture");
 }
 
 void PostprocessingShader::bindSampler(int location, int unit, ColorFrameBuffer* target) {
@@ -79,15 +73,11 @@ void PostprocessingShader::SetDiffuseTexture(FxaaFrameBuffer* target) const {
 }
 
 void PostprocessingShader::SetOperationMode(int mode) const {
-    if (operationModeHandle != -1) {
-        glUniform1i(operationModeHandle, mode);
-    }
+    setInt(operationModeHandle, mode);
 }
 
 void PostprocessingShader::SetSamplingSampleSize(Math::Vec2f const& size) const {
-    if (sampleSizeHandle != -1) {
-        glUniform2fv(sampleSizeHandle, 1, size.GetGlVector());
-    }
+    setVec2(sampleSizeHandle, size);
 }
 
 } // namespace Engine::Render::Shader

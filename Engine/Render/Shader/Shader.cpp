@@ -294,9 +294,7 @@ void Shader::Activate() {
         return;
     }
     glUseProgram(program);
-    if (cameraMatrixLocation != -1) {
-        glUniformMatrix4fv(cameraMatrixLocation, 1, GL_FALSE, lastCameraMatrix.GetGlMatrix());
-    }
+    setMatrix(cameraMatrixLocation, lastCameraMatrix);
 }
 
 void Shader::Deactivate() {
@@ -317,27 +315,19 @@ void Shader::UnbindArrayAtVertex() const {
 }
 
 void Shader::SetMatrix(Math::Mat4f const& matrix) const {
-    if (matrixLocation != -1) {
-        glUniformMatrix4fv(matrixLocation, 1, GL_FALSE, matrix.GetGlMatrix());
-    }
+    setMatrix(matrixLocation, matrix);
 }
 
 void Shader::SetDiffuseColor(Math::Vec3f const& color) const {
-    if (diffuseColorLocation != -1) {
-        glUniform3fv(diffuseColorLocation, 1, color.GetGlVector());
-    }
+    setVec3(diffuseColorLocation, color.GetGlVector());
 }
 
 void Shader::SetEmit(float emit) const {
-    if (emitLocation != -1) {
-        glUniform1f(emitLocation, emit);
-    }
+    setFloat(emitLocation, emit);
 }
 
 void Shader::SetSpecularColor(Math::Vec3f const& color) const {
-    if (specularColorLocation != -1) {
-        glUniform3fv(specularColorLocation, 1, color.GetGlVector());
-    }
+    setVec3(specularColorLocation, color.GetGlVector());
 }
 
 void Shader::SetShininess(unsigned int shininess) const {
@@ -347,15 +337,11 @@ void Shader::SetShininess(unsigned int shininess) const {
 }
 
 void Shader::SetCameraLocation(Math::Vec4f const& location) const {
-    if (cameraLocationLocation != -1) {
-        glUniform4fv(cameraLocationLocation, 1, location.GetGlVector());
-    }
+    setVec4(cameraLocationLocation, location);
 }
 
 void Shader::SetBillBoardSize(Math::Vec2f const& size) const {
-    if (billBoardSizeLocation != -1) {
-        glUniform2fv(billBoardSizeLocation, 1, size.GetGlVector());
-    }
+    setVec2(billBoardSizeLocation, size);
 }
 
 void Shader::bindTexture(int location, unsigned int unit, unsigned int texture) const {
@@ -394,6 +380,42 @@ void Shader::SetDisplacementTexture(Scene::TextureData* texture) const {
 void Shader::SetDepthTexture(CDFrameBuffer* target) const {
     if (target != nullptr) {
         bindTexture(depthTextureLocation, DEPTH_UNIT, target->getDepthTexID());
+    }
+}
+
+void Shader::setInt(int location, int value) {
+    if (location != -1) {
+        glUniform1i(location, value);
+    }
+}
+
+void Shader::setFloat(int location, float value) {
+    if (location != -1) {
+        glUniform1f(location, value);
+    }
+}
+
+void Shader::setVec2(int location, Math::Vec2f const& value) {
+    if (location != -1) {
+        glUniform2fv(location, 1, value.GetGlVector());
+    }
+}
+
+void Shader::setVec3(int location, float const* value) {
+    if (location != -1) {
+        glUniform3fv(location, 1, value);
+    }
+}
+
+void Shader::setVec4(int location, Math::Vec4f const& value) {
+    if (location != -1) {
+        glUniform4fv(location, 1, value.GetGlVector());
+    }
+}
+
+void Shader::setMatrix(int location, Math::Mat4f const& value) {
+    if (location != -1) {
+        glUniformMatrix4fv(location, 1, GL_FALSE, value.GetGlMatrix());
     }
 }
 

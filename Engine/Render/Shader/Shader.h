@@ -6,6 +6,7 @@
 #include <Engine/Math/Vec3f.h>
 #include <Engine/Math/Vec4f.h>
 #include <Engine/Util/SharedPointer.h>
+#include <string>
 
 namespace Engine::Scene {
 class TextureData;
@@ -116,6 +117,7 @@ protected:
 
     // The location of a uniform of the linked program, -1 when it has none.
     int uniformLocation(char const* name) const;
+    int uniformLocation(std::string const& name) const { return uniformLocation(name.c_str()); }
     // Binds a fragment output before the link; nothing without a program.
     void bindOutput(char const* name, unsigned int location);
     // Loads the stages a constructor was given: file paths, or source text
@@ -124,6 +126,15 @@ protected:
                     char const* geometry, char const* fragment, bool fromSource);
     // Binds a texture on a unit and points a sampler uniform at it.
     void bindTexture(int location, unsigned int unit, unsigned int texture) const;
+    // Uploads to a uniform of the program in use; nothing for location -1
+    // (a uniform the program lacks).
+    static void setInt(int location, int value);
+    static void setFloat(int location, float value);
+    static void setVec2(int location, Math::Vec2f const& value);
+    // The first three components of value.
+    static void setVec3(int location, float const* value);
+    static void setVec4(int location, Math::Vec4f const& value);
+    static void setMatrix(int location, Math::Mat4f const& value);
 
     int colorTextureLocation = -1;
     int depthTextureLocation = -1;

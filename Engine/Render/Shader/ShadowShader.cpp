@@ -61,15 +61,11 @@ void ShadowShader::bindUniformLocation() {
 }
 
 void ShadowShader::SetNearAndFarPlane(Math::Vec2f const& nearAndFar) const {
-    if (nearAndFarPlaneHandle != -1) {
-        glUniform2fv(nearAndFarPlaneHandle, 1, nearAndFar.GetGlVector());
-    }
+    setVec2(nearAndFarPlaneHandle, nearAndFar);
 }
 
 void ShadowShader::SetWsLightPos(Math::Vec4f const& position) const {
-    if (wsLightPosHandle != -1) {
-        glUniform4fv(wsLightPosHandle, 1, position.GetGlVector());
-    }
+    setVec4(wsLightPosHandle, position);
 }
 
 void ShadowShader::SetCubeMapViewMat(int face, Math::Mat4f const& matrix) const {
@@ -81,9 +77,7 @@ void ShadowShader::SetCubeMapViewMat(int face, Math::Mat4f const& matrix) const 
 }
 
 void ShadowShader::SetShadowMapResulution(int width) const {
-    if (shadowMapResulutionHandle != -1) {
-        glUniform1i(shadowMapResulutionHandle, width);
-    }
+    setInt(shadowMapResulutionHandle, width);
 }
 
 } // namespace Engine::Render::Shader
