@@ -62,6 +62,11 @@ void ScreenCamera::ViewFrustrumCulling() {
     }
 }
 
+// The boxes tested here lag one frame behind the meshes: an object's camera
+// component (COMPONENT_CAMERA) updates before its collision component
+// (COMPONENT_COLLISION), which refits the boxes to this frame's matrices, so
+// culling sees where a moving mesh was in the last frame: one that moves into
+// view is drawn from the frame after it entered.
 void ScreenCamera::ViewFrustrumCulling(Mesh* mesh) {
     bool visible = true;
     if (Collision::AxisAlignedBox const* box = mesh->Boundings()) {

@@ -21,7 +21,12 @@
 //    targets and viewports; they draw with the depth test as left by step 3
 //    into targets without depth attachments, or disable it themselves.
 // 5. Window: sets the viewport, clears, depth test and writes off, blending
-//    off; FXAA (or the tone mapper) draws the picture.
+//    off; FXAA (or the tone mapper) draws the picture. FXAA reads the
+//    tone-mapped colour on unit 0 and its luma through an undecoded view on
+//    unit 1; the window encodes to sRGB (GL_FRAMEBUFFER_SRGB stays on).
+// 6. Debug overlays, when the world draws them: depth range (0, 0.999), depth
+//    test and writes on against the HDR target's depth, alpha blending on;
+//    the geometry pass of the next frame resets all of it.
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/FrameProfiler.h>
