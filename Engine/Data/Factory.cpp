@@ -180,7 +180,7 @@ bool Factory::OpenFiles() {
     std::string const shaderPath = directory + SHADER_FILE;
     shaderFile = openAssetFile(shaderPath, "Cannot open binary shader file");
     if (shaderFile == nullptr ||
-        !checkVersion(shaderFile, shaderPath, RecordParser::SHADER_FILE_VERSION,
+        !checkVersion(shaderFile, shaderPath, Format::SHADER_FILE_VERSION,
                       "Wrong Version of ShaderFormat. Please recompile your binary files!")) {
         return false;
     }
@@ -196,7 +196,7 @@ bool Factory::OpenFiles() {
     if (pathFile == nullptr) {
         return false;
     }
-    if (!checkVersion(modelFile, directory + MODEL_FILE, RecordParser::MODEL_FILE_VERSION,
+    if (!checkVersion(modelFile, directory + MODEL_FILE, Format::MODEL_FILE_VERSION,
                       "Wrong Version of Modelformat. Please recompile your binary files!")) {
         return false;
     }
@@ -255,9 +255,9 @@ unsigned short Factory::cacheDictionary(std::FILE* file, std::string const& path
         log->Message(closing, nullptr);
         return 0;
     }
-    std::vector<unsigned char> block(count * RecordParser::DICTIONARY_RECORD_SIZE);
+    std::vector<unsigned char> block(count * Format::DICTIONARY_RECORD_SIZE);
     std::size_t const read = std::fread(block.data(), 1, block.size(), file);
-    ByteReader reader(block.data(), read);
+    Format::ByteReader reader(block.data(), read);
     std::vector<RecordParser::DictionaryRecord> records;
     if (!RecordParser::ParseDictionary(reader, count, records, path.c_str(), title)) {
         log->Message(closing, nullptr);
@@ -325,14 +325,14 @@ DeferredShader* Factory::LoadShader(unsigned short id) {
     }
     buffer.clear();
 
-    char const* const v = record.texts[RecordParser::STAGE_VERTEX].c_str();
-    char const* const tc = record.texts[RecordParser::STAGE_TESS_CONTROL].c_str();
-    char const* const te = record.texts[RecordParser::STAGE_TESS_EVALUATION].c_str();
-    char const* const g = record.texts[RecordParser::STAGE_GEOMETRY].c_str();
-    char const* const f = record.texts[RecordParser::STAGE_FRAGMENT].c_str();
-    bool const tessellation = record.Has(RecordParser::STAGE_TESS_CONTROL) &&
-                              record.Has(RecordParser::STAGE_TESS_EVALUATION);
-    bool const geometry = record.Has(RecordParser::STAGE_GEOMETRY);
+    char const* const v = record.texts[Format::STAGE_VERTEX].c_str();
+    char const* const tc = record.texts[Format::STAGE_TESS_CONTROL].c_str();
+    char const* const te = record.texts[Format::STAGE_TESS_EVALUATION].c_str();
+    char const* const g = record.texts[Format::STAGE_GEOMETRY].c_str();
+    char const* const f = record.texts[Format::STAGE_FRAGMENT].c_str();
+    bool const tessellation =
+        record.Has(Format::STAGE_TESS_CONTROL) && record.Has(Format::STAGE_TESS_EVALUATION);
+    bool const geometry = record.Has(Format::STAGE_GEOMETRY);
     DeferredShader* shader = nullptr;
     if (geometry && tessellation) {
         shader = new DeferredShader(v, tc, te, g, f, true);
@@ -367,7 +367,7 @@ SharedPointer<MeshData> Factory::LoadMeshData(unsigned short id) {
 
     unsigned int const indexCount = static_cast<unsigned int>(record.indices.size());
     MeshData* data = nullptr;
-    if (record.format == RecordParser::GEOMETRY_BASE) {
+    if (record.format == Format::FORMAT_BASE) {
         data = new MeshData(record.baseVertices.data(),
                             static_cast<unsigned int>(record.baseVertices.size()),
                             record.indices.data(), indexCount);
@@ -388,7 +388,7 @@ void Factory::LoadMeshData(unsigned short id, std::vector<Util::BaseVertex>& ver
     if (!readGeometryRecord(id, record)) {
         return;
     }
-    if (record.format != RecordParser::GEOMETRY_BASE) {
+    if (record.format != Format::FORMAT_BASE) {
         Logger::Instance()->Fatal("Cannot use textures with BSP-Trees");
         return;
     }

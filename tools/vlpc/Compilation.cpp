@@ -1,7 +1,6 @@
 #include <fstream>
 #include <sstream>
 #include <vlpc/Compilation.h>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/GeometryBuilder.h>
 
 namespace vlpc {

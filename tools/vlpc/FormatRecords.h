@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Engine/Data/Format/FormatConstants.h>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,8 +10,11 @@
 // In-memory form of the records of the compiled asset files. The writer turns
 // them into bytes, the reader turns bytes back into them; all fields keep the
 // values the file holds (flags as stored bytes), so that a file read back
-// compares equal to what was written.
+// compares equal to what was written. The layouts, type codes and limits are
+// those of the format library (format:: below).
 namespace vlpc {
+
+namespace format = Engine::Data::Format;
 
 using Vec2 = std::array<float, 2>;
 using Vec3 = std::array<float, 3>;

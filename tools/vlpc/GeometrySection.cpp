@@ -1,6 +1,5 @@
 #include <assimp/scene.h>
 #include <optional>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/ManifestSections.h>
 
 namespace vlpc {

@@ -1,4 +1,3 @@
-#include <vlpc/FormatConstants.h>
 #include <vlpc/ManifestSections.h>
 
 namespace vlpc {

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <assimp/scene.h>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/ManifestSections.h>
 #include <vlpc/MatrixMath.h>
 #include <vlpc/SceneTree.h>

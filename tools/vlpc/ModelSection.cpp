@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <map>
 #include <vlpc/ByteWriter.h>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatWriter.h>
 #include <vlpc/ManifestSections.h>
 

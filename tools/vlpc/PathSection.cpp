@@ -1,5 +1,4 @@
 #include <sstream>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/ManifestSections.h>
 
 namespace vlpc {
