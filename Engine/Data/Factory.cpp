@@ -242,8 +242,8 @@ void Factory::CachePathDictionary() {
 }
 
 unsigned short Factory::cacheDictionary(std::FILE* file, std::string const& path,
-                                        std::vector<DictionaryEntry>& entries, char const* title,
-                                        char const* closing, int sizeStyle) {
+                                        std::vector<Format::DictionaryEntry>& entries,
+                                        char const* title, char const* closing, int sizeStyle) {
     Logger* log = Logger::Instance();
     log->Message(title, nullptr);
     entries.clear();
@@ -263,7 +263,7 @@ unsigned short Factory::cacheDictionary(std::FILE* file, std::string const& path
         log->Message(closing, nullptr);
         return 0;
     }
-    entries.assign(count, DictionaryEntry());
+    entries.assign(count, Format::DictionaryEntry());
     for (RecordParser::DictionaryRecord const& record : records) {
         entries[record.id] = record.entry;
         std::string size;
@@ -287,7 +287,7 @@ unsigned short Factory::cacheDictionary(std::FILE* file, std::string const& path
 }
 
 bool Factory::readRecord(std::FILE* file, std::string const& path, std::uint64_t fileSize,
-                         std::vector<DictionaryEntry> const& dictionary, unsigned short id,
+                         std::vector<Format::DictionaryEntry> const& dictionary, unsigned short id,
                          char const* record, std::vector<unsigned char>& buffer) {
     if (id >= dictionary.size()) {
         std::string const line = std::string("Cannot load ") + record + " " +
@@ -296,7 +296,7 @@ bool Factory::readRecord(std::FILE* file, std::string const& path, std::uint64_t
         Logger::Instance()->Fatal(line.c_str());
         return false;
     }
-    DictionaryEntry const& entry = dictionary[id];
+    Format::DictionaryEntry const& entry = dictionary[id];
     RecordParser::Where const where{path.c_str(), record, id};
     if (!RecordParser::CheckRecordBounds(entry, fileSize, where)) {
         return false;
@@ -408,7 +408,7 @@ SharedPointer<TextureData> Factory::LoadTextureData(unsigned short id, bool gamm
         Logger::Instance()->Fatal(line.c_str());
         return SharedPointer<TextureData>(new TextureData());
     }
-    DictionaryEntry const& entry = textureDictionary[id];
+    Format::DictionaryEntry const& entry = textureDictionary[id];
     if (!RecordParser::CheckRecordBounds(entry, textureFileSize, {path.c_str(), "texture", id}) ||
         std::fseek(textureFile, static_cast<long>(entry.offset), SEEK_SET) != 0) {
         return SharedPointer<TextureData>(new TextureData());

@@ -311,7 +311,7 @@ bool RecordParser::ParseDictionary(ByteReader& reader, unsigned short count,
     return true;
 }
 
-bool RecordParser::CheckRecordBounds(DictionaryEntry const& entry, std::uint64_t fileSize,
+bool RecordParser::CheckRecordBounds(Format::DictionaryEntry const& entry, std::uint64_t fileSize,
                                      Where where) {
     std::uint64_t const end = std::uint64_t(entry.offset) + entry.size;
     if (end > fileSize) {

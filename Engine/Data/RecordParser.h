@@ -1,7 +1,7 @@
 #pragma once
 
-#include <Engine/Data/DictionaryEntry.h>
 #include <Engine/Data/Format/ByteReader.h>
+#include <Engine/Data/Format/DictionaryEntry.h>
 #include <Engine/Data/Format/FormatConstants.h>
 #include <Engine/Export.h>
 #include <Engine/Math/Mat4f.h>
@@ -48,7 +48,7 @@ public:
     // One dictionary record in file order.
     struct DictionaryRecord {
         unsigned short id = 0;
-        DictionaryEntry entry;
+        Format::DictionaryEntry entry;
     };
 
     // The five stage texts of one program; a stage with length 0 is absent.
@@ -137,7 +137,7 @@ public:
                                 std::vector<DictionaryRecord>& records, char const* file,
                                 char const* title);
     // Checks that a record lies inside a file of the given size.
-    static bool CheckRecordBounds(DictionaryEntry const& entry, std::uint64_t fileSize,
+    static bool CheckRecordBounds(Format::DictionaryEntry const& entry, std::uint64_t fileSize,
                                   Where where);
 
     static bool ParseShaderRecord(unsigned char const* data, std::size_t size, ShaderRecord& record,

@@ -15,9 +15,9 @@
 #include <cstdlib>
 #include <vector>
 
-using Engine::Data::DictionaryEntry;
 using Engine::Data::RecordParser;
 using Engine::Data::Format::ByteReader;
+using Engine::Data::Format::DictionaryEntry;
 namespace Format = Engine::Data::Format;
 
 namespace {
