@@ -7,11 +7,8 @@ namespace Engine::Scene::Internal {
 // What the engine's own tests and benchmarks read of a screen camera: its
 // frustum planes and its frame pipeline's render targets. Not installed.
 struct ScreenCameraAccess {
-    // A point on the plane, its unit normal (pointing into the frustum) and
+    // A frustum plane's unit normal (pointing into the frustum) and
     // d = -(normal . point).
-    static Math::Vec3f const& PlanePoint(ScreenCamera const& camera, int plane) {
-        return camera.planePoint[plane];
-    }
     static Math::Vec3f const& PlaneNormal(ScreenCamera const& camera, int plane) {
         return camera.planeNormal[plane];
     }
@@ -19,9 +16,6 @@ struct ScreenCameraAccess {
         return camera.planeDistance[plane];
     }
 
-    static Render::EffectPlane* EffectPlaneOf(ScreenCamera const& camera) {
-        return camera.effectPlane;
-    }
     static Render::HDRFrameBuffer* HDRTarget(ScreenCamera const& camera) {
         return camera.hdrTarget;
     }
