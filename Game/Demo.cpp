@@ -105,6 +105,7 @@ ES::SceneObject* Demo::loadScene(unsigned short model, ES::World* world, bool ke
 ES::SceneObject* Demo::cameraObject(ApplicationState& state, ES::World* world,
                                     DemoPaths::Path const& path, DemoPaths::Path const& lookAt) {
     auto* object = new ES::SceneObject();
+    // The camera takes a lookup table of its own; the component takes the camera.
     auto* camera = new ES::ScreenCamera(world, Factory::LoadLightLookupTable(), state.width,
                                         state.height, CameraFov, CameraNear, CameraFar);
     object->Components()[COMPONENT_CAMERA] = new ES::CameraComponent(camera, object);

@@ -211,6 +211,7 @@ void ViewerScene::buildCamera(Game::ApplicationState& app) {
             lookup.minC, lookup.maxC, MediumDensity(), lookup.width, lookup.height);
     }
     auto* object = new ES::SceneObject();
+    // The camera takes the table; the component takes the camera.
     auto* camera =
         new ES::ScreenCamera(world, table, app.width, app.height, CameraFov, CameraNear, CameraFar);
     object->Components()[COMPONENT_CAMERA] = new ES::CameraComponent(camera, object);

@@ -1,7 +1,7 @@
 // BSP tree construction over closed spheres and random triangle soups, and
 // the per-draw traversal for one eye.
-#include <Engine/Scene/BSPDrawComponent.h>
 #include <Engine/Scene/BSPNode.h>
+#include <Engine/Scene/BSPTreeBuilder.h>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <memory>
@@ -78,7 +78,7 @@ void build(benchmark::State& state, Geometry const& geometry) {
     std::size_t splitVertices = 0;
     for (auto _ : state) {
         std::vector<BaseVertex> vertices = geometry.vertices;
-        std::unique_ptr<BSPNode> root(BSPDrawComponent::BuildTree(vertices, geometry.indices));
+        std::unique_ptr<BSPNode> root(BSPTreeBuilder::Build(vertices, geometry.indices));
         benchmark::DoNotOptimize(root.get());
         splitVertices = vertices.size() - geometry.vertices.size();
     }
@@ -97,7 +97,7 @@ void BM_BSPBuildSoup(benchmark::State& state) {
 BENCHMARK(BM_BSPBuildSoup)->Arg(500)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 void traverse(benchmark::State& state, Geometry geometry) {
-    std::unique_ptr<BSPNode> root(BSPDrawComponent::BuildTree(geometry.vertices, geometry.indices));
+    std::unique_ptr<BSPNode> root(BSPTreeBuilder::Build(geometry.vertices, geometry.indices));
     std::vector<unsigned int> indices;
     const Vec3f eyes[4] = {Vec3f(0, 0, 5), Vec3f(3, -2, 1), Vec3f(0.1f, 0.2f, 0.3f),
                            Vec3f(-4, 4, -4)};

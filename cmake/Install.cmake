@@ -11,11 +11,11 @@ set(ENGINE_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Engine)
 set(ENGINE_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/Engine)
 set(ENGINE_INSTALL_GAMEDIR ${ENGINE_INSTALL_DATADIR}/run/bin)
 
-# Headers of the engine's own internals stay out.
-set(ENGINE_PRIVATE_HEADERS Render/ShaderPaths.h Render/TextureSetup.h)
+# Headers of the engine's own internals (the Internal/ folders: helpers of the
+# library and what its tests read of private state) stay out.
 file(GLOB_RECURSE engine_headers RELATIVE ${PROJECT_SOURCE_DIR}/Engine CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/Engine/*.h)
-list(REMOVE_ITEM engine_headers ${ENGINE_PRIVATE_HEADERS})
+list(FILTER engine_headers EXCLUDE REGEX "(^|/)Internal/")
 foreach(header ${engine_headers})
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES Engine/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/Engine/${folder})

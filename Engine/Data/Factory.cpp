@@ -180,7 +180,7 @@ bool Factory::OpenFiles() {
     std::string const shaderPath = directory + SHADER_FILE;
     shaderFile = openAssetFile(shaderPath, "Cannot open binary shader file");
     if (shaderFile == nullptr ||
-        !checkVersion(shaderFile, shaderPath, RecordParser::SHADER_FILE_VERSION,
+        !checkVersion(shaderFile, shaderPath, Format::SHADER_FILE_VERSION,
                       "Wrong Version of ShaderFormat. Please recompile your binary files!")) {
         return false;
     }
@@ -196,7 +196,7 @@ bool Factory::OpenFiles() {
     if (pathFile == nullptr) {
         return false;
     }
-    if (!checkVersion(modelFile, directory + MODEL_FILE, RecordParser::MODEL_FILE_VERSION,
+    if (!checkVersion(modelFile, directory + MODEL_FILE, Format::MODEL_FILE_VERSION,
                       "Wrong Version of Modelformat. Please recompile your binary files!")) {
         return false;
     }
@@ -242,8 +242,8 @@ void Factory::CachePathDictionary() {
 }
 
 unsigned short Factory::cacheDictionary(std::FILE* file, std::string const& path,
-                                        std::vector<DictionaryEntry>& entries, char const* title,
-                                        char const* closing, int sizeStyle) {
+                                        std::vector<Format::DictionaryEntry>& entries,
+                                        char const* title, char const* closing, int sizeStyle) {
     Logger* log = Logger::Instance();
     log->Message(title, nullptr);
     entries.clear();
@@ -255,15 +255,15 @@ unsigned short Factory::cacheDictionary(std::FILE* file, std::string const& path
         log->Message(closing, nullptr);
         return 0;
     }
-    std::vector<unsigned char> block(count * RecordParser::DICTIONARY_RECORD_SIZE);
+    std::vector<unsigned char> block(count * Format::DICTIONARY_RECORD_SIZE);
     std::size_t const read = std::fread(block.data(), 1, block.size(), file);
-    ByteReader reader(block.data(), read);
+    Format::ByteReader reader(block.data(), read);
     std::vector<RecordParser::DictionaryRecord> records;
     if (!RecordParser::ParseDictionary(reader, count, records, path.c_str(), title)) {
         log->Message(closing, nullptr);
         return 0;
     }
-    entries.assign(count, DictionaryEntry());
+    entries.assign(count, Format::DictionaryEntry());
     for (RecordParser::DictionaryRecord const& record : records) {
         entries[record.id] = record.entry;
         std::string size;
@@ -287,7 +287,7 @@ unsigned short Factory::cacheDictionary(std::FILE* file, std::string const& path
 }
 
 bool Factory::readRecord(std::FILE* file, std::string const& path, std::uint64_t fileSize,
-                         std::vector<DictionaryEntry> const& dictionary, unsigned short id,
+                         std::vector<Format::DictionaryEntry> const& dictionary, unsigned short id,
                          char const* record, std::vector<unsigned char>& buffer) {
     if (id >= dictionary.size()) {
         std::string const line = std::string("Cannot load ") + record + " " +
@@ -296,7 +296,7 @@ bool Factory::readRecord(std::FILE* file, std::string const& path, std::uint64_t
         Logger::Instance()->Fatal(line.c_str());
         return false;
     }
-    DictionaryEntry const& entry = dictionary[id];
+    Format::DictionaryEntry const& entry = dictionary[id];
     RecordParser::Where const where{path.c_str(), record, id};
     if (!RecordParser::CheckRecordBounds(entry, fileSize, where)) {
         return false;
@@ -325,14 +325,14 @@ DeferredShader* Factory::LoadShader(unsigned short id) {
     }
     buffer.clear();
 
-    char const* const v = record.texts[RecordParser::STAGE_VERTEX].c_str();
-    char const* const tc = record.texts[RecordParser::STAGE_TESS_CONTROL].c_str();
-    char const* const te = record.texts[RecordParser::STAGE_TESS_EVALUATION].c_str();
-    char const* const g = record.texts[RecordParser::STAGE_GEOMETRY].c_str();
-    char const* const f = record.texts[RecordParser::STAGE_FRAGMENT].c_str();
-    bool const tessellation = record.Has(RecordParser::STAGE_TESS_CONTROL) &&
-                              record.Has(RecordParser::STAGE_TESS_EVALUATION);
-    bool const geometry = record.Has(RecordParser::STAGE_GEOMETRY);
+    char const* const v = record.texts[Format::STAGE_VERTEX].c_str();
+    char const* const tc = record.texts[Format::STAGE_TESS_CONTROL].c_str();
+    char const* const te = record.texts[Format::STAGE_TESS_EVALUATION].c_str();
+    char const* const g = record.texts[Format::STAGE_GEOMETRY].c_str();
+    char const* const f = record.texts[Format::STAGE_FRAGMENT].c_str();
+    bool const tessellation =
+        record.Has(Format::STAGE_TESS_CONTROL) && record.Has(Format::STAGE_TESS_EVALUATION);
+    bool const geometry = record.Has(Format::STAGE_GEOMETRY);
     DeferredShader* shader = nullptr;
     if (geometry && tessellation) {
         shader = new DeferredShader(v, tc, te, g, f, true);
@@ -367,7 +367,7 @@ SharedPointer<MeshData> Factory::LoadMeshData(unsigned short id) {
 
     unsigned int const indexCount = static_cast<unsigned int>(record.indices.size());
     MeshData* data = nullptr;
-    if (record.format == RecordParser::GEOMETRY_BASE) {
+    if (record.format == Format::FORMAT_BASE) {
         data = new MeshData(record.baseVertices.data(),
                             static_cast<unsigned int>(record.baseVertices.size()),
                             record.indices.data(), indexCount);
@@ -388,7 +388,7 @@ void Factory::LoadMeshData(unsigned short id, std::vector<Util::BaseVertex>& ver
     if (!readGeometryRecord(id, record)) {
         return;
     }
-    if (record.format != RecordParser::GEOMETRY_BASE) {
+    if (record.format != Format::FORMAT_BASE) {
         Logger::Instance()->Fatal("Cannot use textures with BSP-Trees");
         return;
     }
@@ -408,7 +408,7 @@ SharedPointer<TextureData> Factory::LoadTextureData(unsigned short id, bool gamm
         Logger::Instance()->Fatal(line.c_str());
         return SharedPointer<TextureData>(new TextureData());
     }
-    DictionaryEntry const& entry = textureDictionary[id];
+    Format::DictionaryEntry const& entry = textureDictionary[id];
     if (!RecordParser::CheckRecordBounds(entry, textureFileSize, {path.c_str(), "texture", id}) ||
         std::fseek(textureFile, static_cast<long>(entry.offset), SEEK_SET) != 0) {
         return SharedPointer<TextureData>(new TextureData());

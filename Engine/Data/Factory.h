@@ -1,6 +1,6 @@
 #pragma once
 
-#include <Engine/Data/DictionaryEntry.h>
+#include <Engine/Data/Format/DictionaryEntry.h>
 #include <Engine/Data/MeshData.h>
 #include <Engine/Data/RecordParser.h>
 #include <Engine/Data/TextureData.h>
@@ -118,12 +118,12 @@ private:
     // Reads one dictionary from the file's current position into entries and
     // logs its dump; returns the count (0 for a damaged dictionary).
     unsigned short cacheDictionary(std::FILE* file, std::string const& path,
-                                   std::vector<DictionaryEntry>& entries, char const* title,
+                                   std::vector<Format::DictionaryEntry>& entries, char const* title,
                                    char const* closing, int sizeStyle);
     // Reads record id of a dictionary into buffer after checking the id and
     // the record's place in the file.
     bool readRecord(std::FILE* file, std::string const& path, std::uint64_t fileSize,
-                    std::vector<DictionaryEntry> const& dictionary, unsigned short id,
+                    std::vector<Format::DictionaryEntry> const& dictionary, unsigned short id,
                     char const* record, std::vector<unsigned char>& buffer);
     // Reads and parses geometry record id; false (logged) when it is bad.
     bool readGeometryRecord(unsigned short id, RecordParser::GeometryRecord& record);
@@ -133,12 +133,12 @@ private:
     std::FILE* modelFile = nullptr;
     std::FILE* pathFile = nullptr;
     unsigned short modelCount = 0;
-    std::vector<DictionaryEntry> shaderDictionary;
-    std::vector<DictionaryEntry> textureDictionary;
-    std::vector<DictionaryEntry> modelDictionary;
-    std::vector<DictionaryEntry> materialDictionary;
-    std::vector<DictionaryEntry> geometryDictionary;
-    std::vector<DictionaryEntry> pathDictionary;
+    std::vector<Format::DictionaryEntry> shaderDictionary;
+    std::vector<Format::DictionaryEntry> textureDictionary;
+    std::vector<Format::DictionaryEntry> modelDictionary;
+    std::vector<Format::DictionaryEntry> materialDictionary;
+    std::vector<Format::DictionaryEntry> geometryDictionary;
+    std::vector<Format::DictionaryEntry> pathDictionary;
     std::map<unsigned short, Render::Shader::DeferredShader*> shaders;
     std::map<unsigned short, Util::SharedPointer<Scene::MeshData>*> meshDataStore;
     std::map<unsigned short, Util::SharedPointer<Scene::TextureData>*> textureStore;

@@ -8,11 +8,9 @@
 #include <Engine/Scene/CollisionComponent.h>
 #include <Engine/Scene/LightComponent.h>
 #include <Engine/Scene/Materials/DiffuseColorPart.h>
-#include <Engine/Scene/Materials/DiffuseTexturePart.h>
-#include <Engine/Scene/Materials/DisplacementTexturePart.h>
 #include <Engine/Scene/Materials/Material.h>
-#include <Engine/Scene/Materials/NormalTexturePart.h>
 #include <Engine/Scene/Materials/SpecularColorPart.h>
+#include <Engine/Scene/Materials/TexturePart.h>
 #include <Engine/Scene/Mesh.h>
 #include <Engine/Scene/MeshDrawComponent.h>
 #include <Engine/Scene/PathAnimationComponent.h>
@@ -130,7 +128,7 @@ void Factory::LoadLights(Scene::LightComponent* component,
     std::vector<Light*>& list = component->Lights();
     for (RecordParser::LightRecord const& light : lights) {
         switch (light.kind) {
-        case RecordParser::LIGHT_KIND_POINT:
+        case Format::LIGHT_KIND_POINT:
             // Shadow-casting point lights go first.
             if (light.castsShadow) {
                 list.insert(list.begin(), new Scene::ShadowCastingPointLight(
@@ -141,7 +139,7 @@ void Factory::LoadLights(Scene::LightComponent* component,
                                                      light.location, light.attenuation));
             }
             break;
-        case RecordParser::LIGHT_KIND_SPOT: {
+        case Format::LIGHT_KIND_SPOT: {
             float const angle = halfAngleInRadians(light.angle);
             if (light.castsShadow) {
                 list.push_back(new Scene::ShadowCastingSpotLight(
@@ -201,22 +199,22 @@ Material* Factory::LoadMaterial(unsigned short id) {
     for (std::size_t i = 0; i < record.parts.size(); ++i) {
         RecordParser::MaterialPart const& part = record.parts[i];
         switch (part.type) {
-        case RecordParser::PART_DIFFUSE_COLOR:
+        case Format::PART_DIFFUSE_COLOR:
             parts[i] = new Scene::Materials::DiffuseColorPart(part.color, part.emit);
             break;
-        case RecordParser::PART_SPECULAR_COLOR:
+        case Format::PART_SPECULAR_COLOR:
             parts[i] = new Scene::Materials::SpecularColorPart(part.color, part.shininess);
             break;
-        case RecordParser::PART_DIFFUSE_TEXTURE:
+        case Format::PART_DIFFUSE_TEXTURE:
             // Colour data: decoded as sRGB.
             parts[i] =
                 new Scene::Materials::DiffuseTexturePart(LoadTextureData(part.textureId, true));
             break;
-        case RecordParser::PART_NORMAL_TEXTURE:
+        case Format::PART_NORMAL_TEXTURE:
             parts[i] =
                 new Scene::Materials::NormalTexturePart(LoadTextureData(part.textureId, false));
             break;
-        case RecordParser::PART_DISPLACEMENT_TEXTURE:
+        case Format::PART_DISPLACEMENT_TEXTURE:
             parts[i] = new Scene::Materials::DisplacementTexturePart(
                 LoadTextureData(part.textureId, false));
             break;

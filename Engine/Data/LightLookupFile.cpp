@@ -1,4 +1,5 @@
-#include <Engine/Data/ByteReader.h>
+#include <Engine/Data/Format/ByteReader.h>
+#include <Engine/Data/Format/FormatConstants.h>
 #include <Engine/Data/LightLookupFile.h>
 #include <Engine/Util/Logger.h>
 #include <cmath>
@@ -37,9 +38,9 @@ public:
             return Fail("the file ends inside " + std::string(field) + " at byte " + str(offset) +
                         " (" + str(reader.Size()) + " bytes)");
         }
-        if (value < LightLookupFile::MIN_SIDE) {
+        if (value < Format::MIN_LIGHT_LOOKUP_SIDE) {
             return Fail(std::string(field) + " " + str(value) + " at byte " + str(offset) +
-                        " is below " + str(LightLookupFile::MIN_SIDE));
+                        " is below " + str(Format::MIN_LIGHT_LOOKUP_SIDE));
         }
         return true;
     }
@@ -84,7 +85,7 @@ public:
         return false;
     }
 
-    ByteReader reader;
+    Format::ByteReader reader;
 
 private:
     char const* path;
@@ -107,7 +108,8 @@ bool LightLookupFile::Parse(unsigned char const* bytes, std::size_t size, LightL
     if (!c.Side(parsed.width, "the width") || !c.Side(parsed.height, "the height")) {
         return false;
     }
-    std::uint64_t const expected = FIXED_SIZE + 8ull * parsed.width * parsed.height;
+    std::uint64_t const expected =
+        Format::LIGHT_LOOKUP_FIXED_SIZE + 8ull * parsed.width * parsed.height;
     if (size != expected) {
         return c.Fail("the file holds " + str(size) + " bytes, tables of " + str(parsed.width) +
                       " x " + str(parsed.height) + " need " + str(expected));

@@ -27,15 +27,9 @@ struct LightLookupData {
 // OpenGL. The input is untrusted: a file of the wrong size, a side below 2, a
 // value that is not finite, an empty range, beta or a largest value not above
 // 0, or a stored value outside [0, 1] is logged as one fatal line and fails.
+// The layout is the format library's (Engine/Data/Format/FormatConstants.h).
 class ENGINE_API LightLookupFile {
 public:
-    // Bytes before table A: u16 width, u16 height, f32 minAB, maxAB, minC,
-    // maxC, beta and table A's largest value.
-    static constexpr std::size_t HEADER_SIZE = 28;
-    // The header and table B's largest value; the tables add 8 W H bytes.
-    static constexpr std::size_t FIXED_SIZE = 32;
-    static constexpr unsigned short MIN_SIDE = 2;
-
     // Fills data and returns true for a valid file; on failure logs
     // "Corrupt light lookup table in <path>: <detail>", leaves data as it was
     // and returns false.

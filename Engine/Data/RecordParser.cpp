@@ -5,8 +5,15 @@
 
 namespace Engine::Data {
 
+using Format::ByteReader;
 using Math::Vec3f;
 using Math::Vec4f;
+
+// The vertex structures are uploaded as the file stores them.
+static_assert(Util::BaseVertex::Size == Format::BASE_VERTEX_SIZE);
+static_assert(Util::UVVertex::Size == Format::UV_VERTEX_SIZE);
+static_assert(Util::UVVertex::ChannelCount == Format::MAX_UV_CHANNELS);
+static_assert(UVMAP_DISPLACEMENT + 1 == Format::UV_MAPPING_KEY_COUNT);
 
 namespace {
 
@@ -126,8 +133,7 @@ bool parseLight(Cursor& c, RecordParser::LightRecord& light) {
     if (!c.U16(light.kind, "a light kind")) {
         return false;
     }
-    if (light.kind != RecordParser::LIGHT_KIND_POINT &&
-        light.kind != RecordParser::LIGHT_KIND_SPOT) {
+    if (light.kind != Format::LIGHT_KIND_POINT && light.kind != Format::LIGHT_KIND_SPOT) {
         return true;
     }
     unsigned char specular = 0;
@@ -135,7 +141,7 @@ bool parseLight(Cursor& c, RecordParser::LightRecord& light) {
     bool ok = c.Vec3(light.intensity, "a light intensity") &&
               c.U8(specular, "a light's specular flag") &&
               c.Vec4(light.location, "a light location");
-    if (ok && light.kind == RecordParser::LIGHT_KIND_SPOT) {
+    if (ok && light.kind == Format::LIGHT_KIND_SPOT) {
         ok = c.Vec3(light.direction, "a spot light direction") &&
              c.F32(light.angle, "a spot light angle") &&
              c.F32(light.exponent, "a spot light exponent");
@@ -149,8 +155,8 @@ bool parseLight(Cursor& c, RecordParser::LightRecord& light) {
 
 bool parseMesh(Cursor& c, RecordParser::Counts const& counts, RecordParser::MeshRecord& mesh,
                unsigned int depth) {
-    if (depth > RecordParser::MAX_MESH_DEPTH) {
-        return c.Fail("mesh hierarchy deeper than " + str(RecordParser::MAX_MESH_DEPTH) +
+    if (depth > Format::MAX_MESH_DEPTH) {
+        return c.Fail("mesh hierarchy deeper than " + str(Format::MAX_MESH_DEPTH) +
                       " levels at byte " + str(c.Position()));
     }
     unsigned char group = 0;
@@ -182,10 +188,10 @@ bool parseMesh(Cursor& c, RecordParser::Counts const& counts, RecordParser::Mesh
             if (!c.U8(key, "a UV mapping key") || !c.U8(channel, "a UV mapping channel")) {
                 return false;
             }
-            if (key > UVMAP_DISPLACEMENT) {
+            if (key >= Format::UV_MAPPING_KEY_COUNT) {
                 return c.Fail("UV mapping key " + str(key) + " is not 0, 1 or 2");
             }
-            if (channel >= Util::UVVertex::ChannelCount) {
+            if (channel >= Format::MAX_UV_CHANNELS) {
                 return c.Fail("UV mapping channel " + str(channel) + " is not 0 or 1");
             }
             mesh.mapping[static_cast<UVCoordMapping>(key)] = channel;
@@ -195,8 +201,7 @@ bool parseMesh(Cursor& c, RecordParser::Counts const& counts, RecordParser::Mesh
     if (!c.U16(childCount, "a mesh's child count")) {
         return false;
     }
-    // A child takes at least its flag and child count.
-    if (!c.Fits(childCount, 3, "the child meshes")) {
+    if (!c.Fits(childCount, Format::MIN_MESH_RECORD_SIZE, "the child meshes")) {
         return false;
     }
     mesh.children.resize(childCount);
@@ -225,7 +230,8 @@ bool parseComponent(Cursor& c, RecordParser::Counts const& counts,
         break;
     case COMPONENT_LIGHT: {
         unsigned short lightCount = 0;
-        ok = c.U16(lightCount, "a light count") && c.Fits(lightCount, 2, "the light records");
+        ok = c.U16(lightCount, "a light count") &&
+             c.Fits(lightCount, Format::UNKNOWN_LIGHT_SIZE, "the light records");
         if (ok) {
             component.lights.resize(lightCount);
             for (RecordParser::LightRecord& light : component.lights) {
@@ -278,10 +284,11 @@ bool RecordParser::ParseDictionary(ByteReader& reader, unsigned short count,
                                    std::vector<DictionaryRecord>& records, char const* file,
                                    char const* title) {
     Util::Logger* log = Util::Logger::Instance();
-    if (reader.Remaining() < count * DICTIONARY_RECORD_SIZE) {
-        std::string const line =
-            std::string("Corrupt ") + title + " in " + file + ": " + str(count) + " records need " +
-            str(count * DICTIONARY_RECORD_SIZE) + " bytes, the file has " + str(reader.Remaining());
+    if (reader.Remaining() < count * Format::DICTIONARY_RECORD_SIZE) {
+        std::string const line = std::string("Corrupt ") + title + " in " + file + ": " +
+                                 str(count) + " records need " +
+                                 str(count * Format::DICTIONARY_RECORD_SIZE) +
+                                 " bytes, the file has " + str(reader.Remaining());
         log->Fatal(line.c_str());
         return false;
     }
@@ -304,7 +311,7 @@ bool RecordParser::ParseDictionary(ByteReader& reader, unsigned short count,
     return true;
 }
 
-bool RecordParser::CheckRecordBounds(DictionaryEntry const& entry, std::uint64_t fileSize,
+bool RecordParser::CheckRecordBounds(Format::DictionaryEntry const& entry, std::uint64_t fileSize,
                                      Where where) {
     std::uint64_t const end = std::uint64_t(entry.offset) + entry.size;
     if (end > fileSize) {
@@ -317,12 +324,12 @@ bool RecordParser::CheckRecordBounds(DictionaryEntry const& entry, std::uint64_t
 
 bool RecordParser::ParseShaderRecord(unsigned char const* data, std::size_t size,
                                      ShaderRecord& record, Where where) {
-    static char const* const names[STAGE_COUNT] = {
+    static char const* const names[Format::SHADER_STAGE_COUNT] = {
         "the vertex shader text", "the tessellation control shader text",
         "the tessellation evaluation shader text", "the geometry shader text",
         "the fragment shader text"};
     Cursor c(data, size, where);
-    for (int stage = 0; stage < STAGE_COUNT; ++stage) {
+    for (std::size_t stage = 0; stage < Format::SHADER_STAGE_COUNT; ++stage) {
         unsigned short length = 0;
         if (!c.U16(length, names[stage]) || !c.Fits(length, 1, names[stage])) {
             return false;
@@ -357,15 +364,15 @@ bool RecordParser::ParseMaterialRecord(unsigned char const* data, std::size_t si
         }
         bool ok = true;
         switch (part.type) {
-        case PART_DIFFUSE_COLOR:
+        case Format::PART_DIFFUSE_COLOR:
             ok = c.Vec3(part.color, "a diffuse colour") && c.F32(part.emit, "an emit value");
             break;
-        case PART_SPECULAR_COLOR:
+        case Format::PART_SPECULAR_COLOR:
             ok = c.Vec3(part.color, "a specular colour") && c.U32(part.shininess, "a shininess");
             break;
-        case PART_DIFFUSE_TEXTURE:
-        case PART_NORMAL_TEXTURE:
-        case PART_DISPLACEMENT_TEXTURE:
+        case Format::PART_DIFFUSE_TEXTURE:
+        case Format::PART_NORMAL_TEXTURE:
+        case Format::PART_DISPLACEMENT_TEXTURE:
             ok = c.U16(part.textureId, "a texture id") &&
                  checkId(c, part.textureId, counts.textures, "texture");
             break;
@@ -386,12 +393,11 @@ bool RecordParser::ParseGeometryRecord(unsigned char const* data, std::size_t si
     if (!c.U8(record.format, "the vertex format")) {
         return false;
     }
-    if (record.format != GEOMETRY_BASE && record.format != GEOMETRY_UV &&
-        record.format != GEOMETRY_UV_ALT) {
+    if (record.format > Format::FORMAT_UV2) {
         return c.Fail("vertex format " + str(record.format) + " is not 0, 1 or 2");
     }
-    bool const base = record.format == GEOMETRY_BASE;
-    unsigned int const vertexSize = base ? Util::BaseVertex::Size : Util::UVVertex::Size;
+    bool const base = record.format == Format::FORMAT_BASE;
+    std::size_t const vertexSize = base ? Format::BASE_VERTEX_SIZE : Format::UV_VERTEX_SIZE;
     if (!c.U32(vertexCount, "the vertex count") ||
         !c.Fits(vertexCount, vertexSize, "the vertices")) {
         return false;
@@ -408,7 +414,8 @@ bool RecordParser::ParseGeometryRecord(unsigned char const* data, std::size_t si
         }
     }
     unsigned int indexCount = 0;
-    if (!c.U32(indexCount, "the index count") || !c.Fits(indexCount, 4, "the indices")) {
+    if (!c.U32(indexCount, "the index count") ||
+        !c.Fits(indexCount, Format::INDEX_SIZE, "the indices")) {
         return false;
     }
     record.indices.resize(indexCount);
@@ -430,11 +437,11 @@ bool RecordParser::ParsePathRecord(unsigned char const* data, std::size_t size, 
     if (!c.U16(count, "the point count")) {
         return false;
     }
-    if (count > MAX_PATH_POINTS) {
-        return c.Fail("the path has " + str(count) + " points, at most " + str(MAX_PATH_POINTS) +
-                      " are allowed");
+    if (count > Format::MAX_PATH_POINTS) {
+        return c.Fail("the path has " + str(count) + " points, at most " +
+                      str(Format::MAX_PATH_POINTS) + " are allowed");
     }
-    if (!c.Fits(count, 16, "the path points")) {
+    if (!c.Fits(count, Format::PATH_POINT_SIZE, "the path points")) {
         return false;
     }
     record.points.resize(count);
@@ -449,7 +456,8 @@ bool RecordParser::ParseModelRecord(unsigned char const* data, std::size_t size,
                                     Counts const& counts, ModelRecord& record, Where where) {
     Cursor c(data, size, where);
     unsigned short count = 0;
-    if (!c.U16(count, "the component count") || !c.Fits(count, 4, "the component records")) {
+    if (!c.U16(count, "the component count") ||
+        !c.Fits(count, Format::COMPONENT_HEADER_SIZE, "the component records")) {
         return false;
     }
     record.components.resize(count);

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <Engine/Data/ByteReader.h>
-#include <Engine/Data/DictionaryEntry.h>
+#include <Engine/Data/Format/ByteReader.h>
+#include <Engine/Data/Format/DictionaryEntry.h>
+#include <Engine/Data/Format/FormatConstants.h>
 #include <Engine/Export.h>
 #include <Engine/Math/Mat4f.h>
 #include <Engine/Math/Vec3f.h>
@@ -22,41 +23,10 @@ namespace Engine::Data {
 // input is untrusted: every length, count, id and type is checked against the
 // block and the dictionaries, and the first fault is logged as one fatal line
 // naming the file, the record and what is wrong. A parse that fails returns
-// false and leaves nothing half-built to use.
+// false and leaves nothing half-built to use. The layouts, type codes and
+// limits are the format library's (Engine/Data/Format).
 class ENGINE_API RecordParser {
 public:
-    // Format versions of the versioned files.
-    static constexpr unsigned short SHADER_FILE_VERSION = 1;
-    static constexpr unsigned short MODEL_FILE_VERSION = 4;
-    // Size of one dictionary record on disk.
-    static constexpr std::size_t DICTIONARY_RECORD_SIZE = 10;
-    // Shader records hold these five stage texts, in this order.
-    static constexpr int STAGE_VERTEX = 0;
-    static constexpr int STAGE_TESS_CONTROL = 1;
-    static constexpr int STAGE_TESS_EVALUATION = 2;
-    static constexpr int STAGE_GEOMETRY = 3;
-    static constexpr int STAGE_FRAGMENT = 4;
-    static constexpr int STAGE_COUNT = 5;
-    // Material part types.
-    static constexpr unsigned short PART_DIFFUSE_COLOR = 0;
-    static constexpr unsigned short PART_SPECULAR_COLOR = 1;
-    static constexpr unsigned short PART_DIFFUSE_TEXTURE = 2;
-    static constexpr unsigned short PART_NORMAL_TEXTURE = 3;
-    static constexpr unsigned short PART_DISPLACEMENT_TEXTURE = 4;
-    // Vertex format bytes of geometry records (1 and 2 both mean UVVertex).
-    static constexpr unsigned char GEOMETRY_BASE = 0;
-    static constexpr unsigned char GEOMETRY_UV = 1;
-    static constexpr unsigned char GEOMETRY_UV_ALT = 2;
-    // Light kinds with fields; every other kind is its 2-byte kind alone.
-    static constexpr unsigned short LIGHT_KIND_POINT = 0;
-    static constexpr unsigned short LIGHT_KIND_SPOT = 1;
-    static constexpr std::size_t POINT_LIGHT_SIZE = 44;
-    static constexpr std::size_t SPOT_LIGHT_SIZE = 64;
-    // Paths hold at most this many points (the point index is 8 bits wide).
-    static constexpr unsigned short MAX_PATH_POINTS = 255;
-    // Deepest mesh hierarchy accepted (the root is depth 1).
-    static constexpr unsigned int MAX_MESH_DEPTH = 64;
-
     // Names a record in messages: the file's path, the kind of record and its id.
     struct Where {
         char const* file;
@@ -78,15 +48,15 @@ public:
     // One dictionary record in file order.
     struct DictionaryRecord {
         unsigned short id = 0;
-        DictionaryEntry entry;
+        Format::DictionaryEntry entry;
     };
 
     // The five stage texts of one program; a stage with length 0 is absent.
     // The texts exclude the terminating zero the file stores.
     struct ShaderRecord {
-        unsigned short lengths[STAGE_COUNT] = {0, 0, 0, 0, 0};
-        std::string texts[STAGE_COUNT];
-        bool Has(int stage) const { return lengths[stage] != 0; }
+        unsigned short lengths[Format::SHADER_STAGE_COUNT] = {0, 0, 0, 0, 0};
+        std::string texts[Format::SHADER_STAGE_COUNT];
+        bool Has(std::size_t stage) const { return lengths[stage] != 0; }
     };
 
     struct MaterialPart {
@@ -104,7 +74,7 @@ public:
 
     // Vertices of format 0 fill baseVertices, of format 1 or 2 uvVertices.
     struct GeometryRecord {
-        unsigned char format = GEOMETRY_BASE;
+        unsigned char format = Format::FORMAT_BASE;
         std::vector<Util::BaseVertex> baseVertices;
         std::vector<Util::UVVertex> uvVertices;
         std::vector<unsigned int> indices;
@@ -163,11 +133,11 @@ public:
     // Reads count dictionary records from the reader. Records whose id is not
     // below the count are reported and left out; a block too short for count
     // records is reported and fails.
-    static bool ParseDictionary(ByteReader& reader, unsigned short count,
+    static bool ParseDictionary(Format::ByteReader& reader, unsigned short count,
                                 std::vector<DictionaryRecord>& records, char const* file,
                                 char const* title);
     // Checks that a record lies inside a file of the given size.
-    static bool CheckRecordBounds(DictionaryEntry const& entry, std::uint64_t fileSize,
+    static bool CheckRecordBounds(Format::DictionaryEntry const& entry, std::uint64_t fileSize,
                                   Where where);
 
     static bool ParseShaderRecord(unsigned char const* data, std::size_t size, ShaderRecord& record,

@@ -1,8 +1,8 @@
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/FxaaFrameBuffer.h>
+#include <Engine/Render/Internal/ShaderPaths.h>
+#include <Engine/Render/Internal/TextureSetup.h>
 #include <Engine/Render/Shader/PostprocessingShader.h>
-#include <Engine/Render/ShaderPaths.h>
-#include <Engine/Render/TextureSetup.h>
 #include <GL/glew.h>
 
 namespace Engine::Render {

@@ -1,8 +1,8 @@
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/HDRFrameBuffer.h>
+#include <Engine/Render/Internal/ShaderPaths.h>
 #include <Engine/Render/RenderLimits.h>
 #include <Engine/Render/Shader/HDREffecSthader.h>
-#include <Engine/Render/ShaderPaths.h>
 #include <Engine/Util/EffectSettings.h>
 #include <GL/glew.h>
 #include <algorithm>

@@ -1,14 +1,14 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/Illumination.h>
+#include <Engine/Render/Internal/ShaderPaths.h>
+#include <Engine/Render/Internal/TextureSetup.h>
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/QuadPatch.h>
 #include <Engine/Render/RenderLimits.h>
 #include <Engine/Render/Shader/GodRayShader.h>
 #include <Engine/Render/Shader/IlluminationShader.h>
 #include <Engine/Render/Shader/ShadowGaussShader.h>
-#include <Engine/Render/ShaderPaths.h>
-#include <Engine/Render/TextureSetup.h>
 #include <Engine/Scene/DirectionalLight.h>
 #include <Engine/Scene/GodRaySpotLight.h>
 #include <Engine/Scene/PointLight.h>

@@ -20,6 +20,9 @@ class DeferredFrameBuffer;
 class EffectPlane;
 class LightLookupTable;
 class QuadPatch;
+namespace Internal {
+struct IlluminationAccess;
+}
 namespace Shader {
 class GodRayShader;
 class IlluminationShader;
@@ -56,18 +59,10 @@ public:
     void illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                    Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
 
-    // The full program; getLightsOnlyShader() is the same program compiled
-    // without the shadow-casting kinds, used in frames that have none.
-    Shader::IlluminationShader* getShader() const { return shader; }
-    Shader::IlluminationShader* getLightsOnlyShader() const { return lightsOnlyShader; }
-    Shader::ShadowGaussShader* getShadowGaussShader() const { return shadowGauss; }
-    Shader::GodRayShader* getGodRayShader() const { return godRayShader; }
-    QuadPatch* getQuadPatch() const { return quadPatch; }
-    LightLookupTable* getLookupTable() const { return lookupTable; }
-    unsigned int EmptyCubeMap() const { return emptyCubeMap; }
-    unsigned int EmptyMap() const { return emptyMap; }
-
 private:
+    // The engine's own tests read the programs and the empty maps.
+    friend struct Internal::IlluminationAccess;
+
     void initEmptyMaps();
     // Adds the scattering of every switched-on visible god-ray spot light:
     // one tessellated full-screen grid each, blended additively.

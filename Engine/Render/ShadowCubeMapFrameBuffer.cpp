@@ -1,5 +1,5 @@
+#include <Engine/Render/Internal/TextureSetup.h>
 #include <Engine/Render/ShadowCubeMapFrameBuffer.h>
-#include <Engine/Render/TextureSetup.h>
 #include <GL/glew.h>
 
 namespace Engine::Render {

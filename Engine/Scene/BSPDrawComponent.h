@@ -18,14 +18,11 @@ class Material;
 class BSPNode;
 
 // Draws one triangle mesh back to front for any eye position. On creation it
-// builds a BSP tree over the triangles (splitting those that straddle a
-// partition plane) and uploads the final vertex array once; each draw walks
-// the tree from the eye to produce the index list in painter's order.
+// has BSPTreeBuilder build the tree over the triangles and uploads the final
+// vertex array once; each draw walks the tree from the eye to produce the
+// index list in painter's order.
 class ENGINE_API BSPDrawComponent : public IComponent {
 public:
-    // Distance within which a vertex counts as lying in a partition plane.
-    static constexpr float PlaneEpsilon = 0.01f;
-
     // Builds the tree and uploads the vertices (needs a GL context when the
     // mesh has vertices). The material is not owned.
     BSPDrawComponent(std::vector<Util::BaseVertex> vertices, std::vector<unsigned int> indices,
@@ -48,12 +45,6 @@ public:
     }
     BSPNode const* Root() const { return root; }
     unsigned int VertexBuffer() const { return vertexBuffer; }
-
-    // Builds the tree over the triangles of `indices` without touching OpenGL:
-    // split vertices are appended to `vertices`. Null when there are no
-    // triangles.
-    static BSPNode* BuildTree(std::vector<Util::BaseVertex>& vertices,
-                              std::vector<unsigned int> const& indices);
 
 private:
     BSPNode* root = nullptr;

@@ -10,6 +10,7 @@ class ScreenCamera;
 // world matrix. Owns the camera.
 class ENGINE_API CameraComponent : public IComponent {
 public:
+    // Takes the camera: it is deleted with the component.
     CameraComponent(ScreenCamera* camera, SceneObject* owner);
     ~CameraComponent() override;
     CameraComponent(CameraComponent const&) = delete;

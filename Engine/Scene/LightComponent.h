@@ -24,6 +24,7 @@ public:
     LightComponent& operator=(LightComponent const&) = delete;
 
     // Lights added before the object joins a world are registered with it.
+    // The component deletes every light it holds here.
     std::vector<Light*>& Lights() { return lights; }
 
     void Update(float time) override;

@@ -46,7 +46,7 @@ public:
     Math::Mat4f& AbsoluteMatrix() { return absoluteMatrix; }
 
     Materials::Material* CurrentMaterial() const { return material; }
-    // Deletes the previous material.
+    // Takes the material (the mesh deletes it) and deletes the previous one.
     Mesh& CurrentMaterial(Materials::Material* value);
 
     Collision::AxisAlignedBox* Boundings() const { return boundings; }

@@ -10,6 +10,7 @@ class Mesh;
 // matrices in step with the object's world matrix. Owns the hierarchy.
 class ENGINE_API MeshDrawComponent : public IComponent {
 public:
+    // Takes the hierarchy: its root is deleted with the component.
     MeshDrawComponent(Mesh* mesh, SceneObject* owner);
     ~MeshDrawComponent() override;
     MeshDrawComponent(MeshDrawComponent const&) = delete;

@@ -19,6 +19,9 @@ class LightLookupTable;
 namespace Engine::Scene {
 
 class Light;
+namespace Internal {
+struct ScreenCameraAccess;
+}
 
 // The camera that renders a world to the window. A world renders each frame
 // through the screen camera of its camera object. Every update it culls the
@@ -27,7 +30,12 @@ class Light;
 class ENGINE_API ScreenCamera : public Camera {
 public:
     // World, light-scattering lookup table, viewport size, vertical field of
-    // view (radians), near and far clip distances.
+    // view (radians), near and far clip distances. The camera takes the lookup
+    // table (null: no medium) and deletes it: its lighting pass does so when
+    // the camera is destroyed, or the camera itself when it never made the
+    // pass (no OpenGL). A table therefore belongs to one camera; handed to two
+    // cameras it would be deleted twice, so each camera needs a table of its
+    // own (Data::Factory::LoadLightLookupTable makes a new one every call).
     ScreenCamera(World* world, Render::LightLookupTable* lightLookupTable, unsigned width,
                  unsigned height, float fov, float nearPlane, float farPlane);
 
@@ -54,11 +62,6 @@ public:
     // The lights that passed culling, by kind. Keys stay from frame to frame;
     // their vectors are refilled.
     std::map<LightType, std::vector<Light*>> const& VisibleLights() const { return visibleLights; }
-    // A point on the plane, its unit normal (pointing into the frustum) and
-    // d = -(normal . point).
-    Math::Vec3f const& PlanePoint(int plane) const { return planePoint[plane]; }
-    Math::Vec3f const& PlaneNormal(int plane) const { return planeNormal[plane]; }
-    float PlaneDistance(int plane) const { return planeDistance[plane]; }
 
 protected:
     // Clears the visible-light map, culls the meshes (through the base walk)
@@ -72,10 +75,12 @@ protected:
     void ViewFrustrumCulling(Light* light);
 
 private:
-    // Used by the light-scattering pass.
+    // Owned: handed to the lighting pass, which uses and deletes it.
     [[maybe_unused]] Render::LightLookupTable* lightLookupTable;
 
     std::map<LightType, std::vector<Light*>> visibleLights;
+    // A point on each frustum plane, its unit normal (pointing into the
+    // frustum) and d = -(normal . point).
     Math::Vec3f planePoint[PLANE_COUNT];
     Math::Vec3f planeNormal[PLANE_COUNT];
     float planeDistance[PLANE_COUNT] = {};
@@ -91,16 +96,14 @@ public:
     void SetCameraParameter(unsigned width, unsigned height, float fov, float nearPlane,
                             float farPlane) override;
 
-    Render::EffectPlane* EffectPlaneOf() const { return effectPlane; }
-    Render::HDRFrameBuffer* HDRTarget() const { return hdrTarget; }
-    Render::DeferredFrameBuffer* GBuffer() const { return gBuffer; }
-    Render::Illumination* IlluminationPass() const { return illumination; }
-    Render::FxaaFrameBuffer* FxaaTarget() const { return fxaaTarget; }
     // Times each pass of the following frames; null (the default) stops it.
     // The profiler stays the caller's.
     void Profiler(Render::FrameProfiler* value) { profiler = value; }
 
 private:
+    // The engine's own tests read the frustum and the render targets.
+    friend struct Internal::ScreenCameraAccess;
+
     // Creates the effect plane, the illumination (which takes the lookup
     // table) and the render targets; called by the constructor.
     void InitFramePipeline();

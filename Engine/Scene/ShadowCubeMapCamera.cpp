@@ -1,5 +1,5 @@
+#include <Engine/Render/Internal/ShaderPaths.h>
 #include <Engine/Render/Shader/ShadowShader.h>
-#include <Engine/Render/ShaderPaths.h>
 #include <Engine/Render/ShadowCubeMapFrameBuffer.h>
 #include <Engine/Scene/ShadowCastingPointLight.h>
 #include <Engine/Scene/ShadowCubeMapCamera.h>

@@ -1,7 +1,7 @@
 #include <Engine/Math/Vec3f.h>
+#include <Engine/Render/Internal/ShaderPaths.h>
 #include <Engine/Render/Shader/ShadowGaussShader.h>
 #include <Engine/Render/Shader/ShadowShader.h>
-#include <Engine/Render/ShaderPaths.h>
 #include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/ShadowMapCamera.h>

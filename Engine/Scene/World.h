@@ -27,7 +27,8 @@ public:
     World(World const&) = delete;
     World& operator=(World const&) = delete;
 
-    // Appends the object, takes its screen camera and registers its lights.
+    // Takes the object (the world deletes it), uses its screen camera, if it
+    // has one, to render and registers its lights.
     void AddSceneObject(SceneObject* object);
     // Removes the object and unregisters its lights; ownership returns to the
     // caller. If it carried the world's camera, the world is left without one.

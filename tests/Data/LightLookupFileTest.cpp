@@ -1,6 +1,7 @@
 #include "Data/Support/AssetWriter.h"
 #include "Support/Output.h"
 
+#include <Engine/Data/Format/FormatConstants.h>
 #include <Engine/Data/LightLookupFile.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 
 using Engine::Data::LightLookupData;
 using Engine::Data::LightLookupFile;
+namespace Format = Engine::Data::Format;
 using TestAssets::Bytes;
 using TestSupport::captureStdout;
 
@@ -49,7 +51,7 @@ float const inf = std::numeric_limits<float>::infinity();
 TEST(LightLookupFile, ParsesEveryField) {
     Fields const f;
     Bytes const bytes = encode(f);
-    ASSERT_EQ(bytes.size(), LightLookupFile::FIXED_SIZE + 8 * 6);
+    ASSERT_EQ(bytes.size(), Format::LIGHT_LOOKUP_FIXED_SIZE + 8 * 6);
     LightLookupData data;
     std::string const out = captureStdout(
         [&] { EXPECT_TRUE(LightLookupFile::Parse(bytes.data(), bytes.size(), data, "l.vlp")); });

@@ -5,8 +5,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
-using Engine::Data::ByteReader;
 using Engine::Data::RecordParser;
+using Engine::Data::Format::ByteReader;
+namespace Format = Engine::Data::Format;
 using TestAssets::Bytes;
 using TestSupport::captureStdout;
 
@@ -131,14 +132,14 @@ TEST(RecordParserShader, ReadsTheFiveTexts) {
     Bytes const bytes = TestAssets::shaderRecord("vert", "", "tese", "geom", "frag");
     RecordParser::ShaderRecord record;
     ASSERT_TRUE(RecordParser::ParseShaderRecord(bytes.data(), bytes.size(), record, where));
-    EXPECT_EQ(record.texts[RecordParser::STAGE_VERTEX], "vert");
-    EXPECT_EQ(record.texts[RecordParser::STAGE_TESS_CONTROL], "");
-    EXPECT_EQ(record.texts[RecordParser::STAGE_TESS_EVALUATION], "tese");
-    EXPECT_EQ(record.texts[RecordParser::STAGE_GEOMETRY], "geom");
-    EXPECT_EQ(record.texts[RecordParser::STAGE_FRAGMENT], "frag");
-    EXPECT_EQ(record.lengths[RecordParser::STAGE_VERTEX], 5);
-    EXPECT_FALSE(record.Has(RecordParser::STAGE_TESS_CONTROL));
-    EXPECT_TRUE(record.Has(RecordParser::STAGE_TESS_EVALUATION));
+    EXPECT_EQ(record.texts[Format::STAGE_VERTEX], "vert");
+    EXPECT_EQ(record.texts[Format::STAGE_TESS_CONTROL], "");
+    EXPECT_EQ(record.texts[Format::STAGE_TESS_EVALUATION], "tese");
+    EXPECT_EQ(record.texts[Format::STAGE_GEOMETRY], "geom");
+    EXPECT_EQ(record.texts[Format::STAGE_FRAGMENT], "frag");
+    EXPECT_EQ(record.lengths[Format::STAGE_VERTEX], 5);
+    EXPECT_FALSE(record.Has(Format::STAGE_TESS_CONTROL));
+    EXPECT_TRUE(record.Has(Format::STAGE_TESS_EVALUATION));
 }
 
 TEST(RecordParserShader, RejectsTextsWithoutTerminatingZero) {
@@ -175,10 +176,10 @@ TEST(RecordParserMaterial, ReadsEveryPartType) {
         RecordParser::ParseMaterialRecord(bytes.data(), bytes.size(), someCounts(), record, where));
     EXPECT_EQ(record.shaderId, 1);
     ASSERT_EQ(record.parts.size(), 5u);
-    EXPECT_EQ(record.parts[0].type, RecordParser::PART_DIFFUSE_COLOR);
+    EXPECT_EQ(record.parts[0].type, Format::PART_DIFFUSE_COLOR);
     EXPECT_EQ(record.parts[0].color, Engine::Math::Vec3f(0.5f, 0.25f, 1.0f));
     EXPECT_EQ(record.parts[0].emit, 2.0f);
-    EXPECT_EQ(record.parts[1].type, RecordParser::PART_SPECULAR_COLOR);
+    EXPECT_EQ(record.parts[1].type, Format::PART_SPECULAR_COLOR);
     EXPECT_EQ(record.parts[1].color, Engine::Math::Vec3f(1.0f, 0.0f, 0.5f));
     EXPECT_EQ(record.parts[1].shininess, 64u);
     for (unsigned short i = 2; i < 5; ++i) {
@@ -384,10 +385,9 @@ TEST(RecordParserModel, ReadsEveryComponentKind) {
 TEST(RecordParserModel, LightRecordsHaveTheirFixedSizes) {
     float const location[4] = {0, 0, 0, 1};
     float const direction[3] = {0, 0, 1};
-    EXPECT_EQ(TestAssets::pointLight(1, false, location, false).size(),
-              RecordParser::POINT_LIGHT_SIZE);
+    EXPECT_EQ(TestAssets::pointLight(1, false, location, false).size(), Format::POINT_LIGHT_SIZE);
     EXPECT_EQ(TestAssets::spotLight(1, false, location, direction, 1, 1, false).size(),
-              RecordParser::SPOT_LIGHT_SIZE);
+              Format::SPOT_LIGHT_SIZE);
 }
 
 TEST(RecordParserModel, ARepeatedMappingKeyKeepsTheLastChannel) {
@@ -473,10 +473,10 @@ TEST(RecordParserModel, RejectsHierarchiesDeeperThanTheLimit) {
         return TestAssets::modelRecord({TestAssets::component(2, node)});
     };
     RecordParser::ModelRecord record;
-    Bytes const deepest = nested(RecordParser::MAX_MESH_DEPTH);
+    Bytes const deepest = nested(Format::MAX_MESH_DEPTH);
     EXPECT_TRUE(RecordParser::ParseModelRecord(deepest.data(), deepest.size(), someCounts(), record,
                                                where));
-    Bytes const tooDeep = nested(RecordParser::MAX_MESH_DEPTH + 1);
+    Bytes const tooDeep = nested(Format::MAX_MESH_DEPTH + 1);
     std::string const out = rejectedWith([&] {
         return RecordParser::ParseModelRecord(tooDeep.data(), tooDeep.size(), someCounts(), record,
                                               where);

@@ -25,6 +25,7 @@
 #include <Engine/Scene/Collision/OrientedBox.h>
 #include <Engine/Scene/CollisionComponent.h>
 #include <Engine/Scene/GodRaySpotLight.h>
+#include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <Engine/Scene/PathAnimationComponent.h>
 #include <Engine/Util/CurvePoint.h>
 #include <Engine/Util/UtilFunctions.h>
@@ -43,6 +44,7 @@ namespace {
 using Bench::medianMs;
 using Bench::timeFrames;
 using Engine::Render::FrameProfiler;
+using Engine::Scene::Internal::ScreenCameraAccess;
 
 // A 1024 x 768 frame of the reference scene must take less than this.
 constexpr double FrameBudgetMs = 15.0;
@@ -114,7 +116,7 @@ void measureShadowMaps(GLFWwindow* window, int width, int height, int frames, Re
                                                     Math::Vec4f(0, 2.5f, 0.5f, 1), scene.world);
     spot->Update(Math::Mat4f());
     cube->Update(Math::Mat4f());
-    Render::Illumination* illumination = scene.camera->IlluminationPass();
+    Render::Illumination* illumination = ScreenCameraAccess::IlluminationPass(*scene.camera);
     Render::Illumination::LightMap const spotOnly{{LIGHT_SHADOW_SPOT, {spot}}};
     Render::Illumination::LightMap const cubeOnly{{LIGHT_SHADOW_POINT, {cube}}};
     result.spotMapMs = timeFrames(window, frames, [&] {
@@ -142,15 +144,16 @@ void measureScattering(GLFWwindow* window, int width, int height, int frames, Re
         Math::Vec3f(1, 0, 0.02f), scene.world);
     godRay->Update(Math::Mat4f());
     scene.frame(); // G-buffer, matrices
-    Render::Illumination* illumination = scene.camera->IlluminationPass();
+    Render::Illumination* illumination = ScreenCameraAccess::IlluminationPass(*scene.camera);
     Render::Illumination::LightMap const none;
     Render::Illumination::LightMap const withGodRay{{LIGHT_GOD_RAY_SPOT, {godRay}}};
     illumination->renderMaps(scene.timer, withGodRay);
     Scene::ScreenCamera* camera = scene.camera;
     Math::Mat4f const inverse = scene.cameraPosition->Matrix() * camera->InversePerspectiveMatrix();
     auto lightPass = [&](Render::Illumination::LightMap const& lights) {
-        camera->HDRTarget()->enable();
-        illumination->illuminat(camera->GBuffer(), camera->Location(), inverse, lights);
+        ScreenCameraAccess::HDRTarget(*camera)->enable();
+        illumination->illuminat(ScreenCameraAccess::GBuffer(*camera), camera->Location(), inverse,
+                                lights);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     };
     const double base = timeFrames(window, frames, [&] { lightPass(none); });

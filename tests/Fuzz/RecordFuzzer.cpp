@@ -6,7 +6,7 @@
 
 #include "FuzzInput.h"
 
-#include <Engine/Data/ByteReader.h>
+#include <Engine/Data/Format/ByteReader.h>
 #include <Engine/Data/LightLookupFile.h>
 #include <Engine/Data/RecordParser.h>
 #include <Engine/Scene/ComponentID.h>
@@ -15,9 +15,10 @@
 #include <cstdlib>
 #include <vector>
 
-using Engine::Data::ByteReader;
-using Engine::Data::DictionaryEntry;
 using Engine::Data::RecordParser;
+using Engine::Data::Format::ByteReader;
+using Engine::Data::Format::DictionaryEntry;
+namespace Format = Engine::Data::Format;
 
 namespace {
 
@@ -142,8 +143,8 @@ void walkMaterial(ModelSet const& set, unsigned short id) {
                   })) {
         require(record.shaderId < set.counts.shaders);
         for (RecordParser::MaterialPart const& part : record.parts) {
-            require(part.type <= RecordParser::PART_DISPLACEMENT_TEXTURE);
-            require(part.type < RecordParser::PART_DIFFUSE_TEXTURE ||
+            require(part.type <= Format::PART_DISPLACEMENT_TEXTURE);
+            require(part.type < Format::PART_DIFFUSE_TEXTURE ||
                     part.textureId < set.counts.textures);
         }
     }
@@ -155,7 +156,7 @@ void walkGeometry(ModelSet const& set, unsigned short id) {
                   [&](std::uint8_t const* data, std::size_t length, RecordParser::Where where) {
                       return RecordParser::ParseGeometryRecord(data, length, record, where);
                   })) {
-        std::size_t const vertices = record.format == RecordParser::GEOMETRY_BASE
+        std::size_t const vertices = record.format == Format::FORMAT_BASE
                                          ? record.baseVertices.size()
                                          : record.uvVertices.size();
         for (unsigned int index : record.indices) {
@@ -174,12 +175,12 @@ void walkPath(ModelSet const& set, unsigned short id) {
                   [&](std::uint8_t const* data, std::size_t length, RecordParser::Where where) {
                       return RecordParser::ParsePathRecord(data, length, record, where);
                   })) {
-        require(record.points.size() <= RecordParser::MAX_PATH_POINTS);
+        require(record.points.size() <= Format::MAX_PATH_POINTS);
     }
 }
 
 void walkMesh(ModelSet const& set, RecordParser::MeshRecord const& mesh, unsigned int depth) {
-    require(depth <= RecordParser::MAX_MESH_DEPTH);
+    require(depth <= Format::MAX_MESH_DEPTH);
     if (!mesh.group) {
         require(mesh.geometryId < set.counts.geometries);
         require(mesh.materialId < set.counts.materials);
@@ -220,7 +221,7 @@ void parseModelFile(std::uint8_t const* file, std::size_t size, std::uint8_t con
                     std::size_t pathSize) {
     ByteReader reader(file, size);
     unsigned short version = 0;
-    if (!reader.ReadU16(version) || version != RecordParser::MODEL_FILE_VERSION) {
+    if (!reader.ReadU16(version) || version != Format::MODEL_FILE_VERSION) {
         return;
     }
     ModelSet set;
@@ -277,7 +278,7 @@ void parseFile(unsigned char kind, std::uint8_t const* file, std::size_t size) {
     unsigned short version = 0;
     switch (kind) {
     case FuzzInput::SHADER_FILE: {
-        if (!reader.ReadU16(version) || version != RecordParser::SHADER_FILE_VERSION) {
+        if (!reader.ReadU16(version) || version != Format::SHADER_FILE_VERSION) {
             return;
         }
         auto const shaders = readDictionary(reader, "ShaderDictionary");

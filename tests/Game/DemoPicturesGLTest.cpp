@@ -10,6 +10,7 @@
 
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/HDRFrameBuffer.h>
+#include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <GL/glew.h>
 #include <cmath>
 #include <cstdlib>
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using Engine::Scene::Internal::ScreenCameraAccess;
 
 constexpr int Width = 160;
 constexpr int Height = 120;
@@ -51,10 +54,10 @@ struct Radiance {
 // Reads the HDR target's lit scene and the G-buffer depth of the frame.
 Radiance inspectRadiance(Engine::Scene::ScreenCamera* camera) {
     std::vector<float> rgba(static_cast<size_t>(Width * Height * 4));
-    glBindTexture(GL_TEXTURE_2D, camera->HDRTarget()->getColorTexID());
+    glBindTexture(GL_TEXTURE_2D, ScreenCameraAccess::HDRTarget(*camera)->getColorTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, rgba.data());
     std::vector<float> depth(static_cast<size_t>(Width * Height));
-    glBindTexture(GL_TEXTURE_2D, camera->GBuffer()->DepthTexID());
+    glBindTexture(GL_TEXTURE_2D, ScreenCameraAccess::GBuffer(*camera)->DepthTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     Radiance result;

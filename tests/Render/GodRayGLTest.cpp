@@ -10,6 +10,7 @@
 #include <Engine/Render/QuadPatch.h>
 #include <Engine/Render/Shader/GodRayShader.h>
 #include <Engine/Scene/GodRaySpotLight.h>
+#include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Util/EffectSettings.h>
 #include <GL/glew.h>
@@ -22,6 +23,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+using Engine::Scene::Internal::ScreenCameraAccess;
 using namespace RenderTest;
 using Engine::Render::LightLookupTable;
 using Engine::Render::QuadPatch;
@@ -39,7 +41,7 @@ constexpr double PhaseG = 0.4; // the scattering shader's phase function
 // The lit HDR image of the last frame (linear radiance, bottom row first).
 std::vector<float> radiance(Scene::ScreenCamera* camera) {
     std::vector<float> rgba(static_cast<size_t>(camera->Width() * camera->Height() * 4));
-    glBindTexture(GL_TEXTURE_2D, camera->HDRTarget()->getColorTexID());
+    glBindTexture(GL_TEXTURE_2D, ScreenCameraAccess::HDRTarget(*camera)->getColorTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, rgba.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return rgba;
@@ -140,7 +142,7 @@ double bruteForce(Beam const& b, Mat4f const& inverseCamera, Vec3f const& eye, f
 
 std::vector<float> gbufferDepth(Scene::ScreenCamera* camera) {
     std::vector<float> depth(static_cast<size_t>(W * H));
-    glBindTexture(GL_TEXTURE_2D, camera->GBuffer()->DepthTexID());
+    glBindTexture(GL_TEXTURE_2D, ScreenCameraAccess::GBuffer(*camera)->DepthTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return depth;

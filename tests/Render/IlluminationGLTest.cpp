@@ -4,6 +4,7 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/Illumination.h>
+#include <Engine/Render/Internal/IlluminationAccess.h>
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/RenderLimits.h>
 #include <Engine/Render/Shader/IlluminationShader.h>
@@ -146,7 +147,7 @@ protected:
 } // namespace
 
 TEST_F(IlluminationGLTest, ArraySizesOfTheShaderMatchTheLimits) {
-    illumination->getShader()->Activate();
+    Internal::IlluminationAccess::FullShader(*illumination)->Activate();
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     ASSERT_NE(program, 0) << "illumination.frag did not build";
@@ -271,7 +272,7 @@ TEST_F(IlluminationGLTest, SwitchedOffLightContributesNothing) {
     const std::vector<float> withBOff = light(visible);
     EXPECT_EQ(withoutB, withBOff);
     // Without shadow-casting lights the frame used the lights-only program.
-    illumination->getLightsOnlyShader()->Activate();
+    Internal::IlluminationAccess::LightsOnlyShader(*illumination)->Activate();
     GLint program = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &program);
     GLint count = -1;
@@ -311,7 +312,7 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     godRay->Update(Mat4f());
     Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {caster}}, {LIGHT_GOD_RAY_SPOT, {godRay}}};
     light(visible);
-    auto* shader = illumination->getShader();
+    auto* shader = Internal::IlluminationAccess::FullShader(*illumination);
     const GLuint program = static_cast<GLuint>(shader->getProgramHandle());
     auto uniformInt = [program](char const* name) {
         GLint value = -1;
@@ -331,7 +332,7 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     };
     for (int i = 0; i < 2; ++i) {
         EXPECT_EQ(bound(RenderLimits::UnitShadowCubeMapBase + i, GL_TEXTURE_BINDING_CUBE_MAP),
-                  illumination->EmptyCubeMap());
+                  Internal::IlluminationAccess::EmptyCubeMap(*illumination));
     }
     ShadowCastingSpotLight* lights[2] = {caster, godRay};
     for (int slot = 0; slot < 2; ++slot) {
@@ -340,7 +341,9 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
         EXPECT_EQ(bound(9 + 2 * slot, GL_TEXTURE_BINDING_2D), maps->getMoment2MapTexID()) << slot;
     }
     for (int unit = 12; unit < 16; ++unit) {
-        EXPECT_EQ(bound(unit, GL_TEXTURE_BINDING_2D), illumination->EmptyMap()) << unit;
+        EXPECT_EQ(bound(unit, GL_TEXTURE_BINDING_2D),
+                  Internal::IlluminationAccess::EmptyMap(*illumination))
+            << unit;
     }
     // G-buffer textures on units 0 to 4.
     const GLuint gtex[5] = {gbuffer.DepthTexID(), gbuffer.DiffuseColorTexID(),
@@ -386,7 +389,8 @@ TEST_F(IlluminationGLTest, RenderMapsLeavesTheDepthStateOn) {
 
 TEST_F(IlluminationGLTest, NegativeIndexesAreRejected) {
     auto* lamp = keep(new PointLight(Vec3f(1, 1, 1), false, Vec4f(0, 1, 0, 1)));
-    Engine::Render::Shader::IlluminationShader* shader = illumination->getShader();
+    Engine::Render::Shader::IlluminationShader* shader =
+        Internal::IlluminationAccess::FullShader(*illumination);
     shader->Activate();
     shader->SetPointLight(-1, lamp);
     EXPECT_EQ(lastLogEntries(1),

@@ -5,6 +5,7 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/FxaaFrameBuffer.h>
 #include <Engine/Render/HDRFrameBuffer.h>
+#include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <Engine/Util/EffectSettings.h>
 #include <GL/glew.h>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <string>
 #include <sys/stat.h>
 
+using Engine::Scene::Internal::ScreenCameraAccess;
 using namespace RenderTest;
 using Engine::Util::EffectSettings;
 
@@ -160,7 +162,7 @@ TEST_F(ScreenCameraGLTest, WithoutFxaaNothingIsRenderedIntoTheFxaaTarget) {
     EffectSettings::Instance()->setFXAAon(false);
     TestScene scene(W, H);
     scene.buildReferenceScene();
-    Engine::Render::FxaaFrameBuffer* fxaa = scene.camera->FxaaTarget();
+    Engine::Render::FxaaFrameBuffer* fxaa = ScreenCameraAccess::FxaaTarget(*scene.camera);
     fxaa->enable();
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     fxaa->clearAll();
@@ -183,9 +185,9 @@ TEST_F(ScreenCameraGLTest, NewSizeRebuildsEveryTarget) {
     scene.buildReferenceScene();
     render(scene, 1);
     scene.camera->SetCameraParameter(200, 100, 1.0471976f, 0.1f, 100.0f);
-    EXPECT_EQ(textureWidth(scene.camera->GBuffer()->DiffuseColorTexID()), 200);
-    EXPECT_EQ(textureWidth(scene.camera->HDRTarget()->getColorTexID()), 200);
-    EXPECT_EQ(textureWidth(scene.camera->FxaaTarget()->getColorTexID()), 200);
+    EXPECT_EQ(textureWidth(ScreenCameraAccess::GBuffer(*scene.camera)->DiffuseColorTexID()), 200);
+    EXPECT_EQ(textureWidth(ScreenCameraAccess::HDRTarget(*scene.camera)->getColorTexID()), 200);
+    EXPECT_EQ(textureWidth(ScreenCameraAccess::FxaaTarget(*scene.camera)->getColorTexID()), 200);
     const Image big = render(scene, 2);
     EXPECT_EQ(big.width, 200);
     // The picture fills the new width: the rightmost columns show the floor.

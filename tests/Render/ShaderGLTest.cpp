@@ -5,6 +5,7 @@
 
 #include <Engine/Data/TextureData.h>
 #include <Engine/Render/CDFrameBuffer.h>
+#include <Engine/Render/Internal/ShaderPaths.h>
 #include <Engine/Render/Shader/DeferredShader.h>
 #include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Render/Shader/GodRayShader.h>
@@ -13,7 +14,6 @@
 #include <Engine/Render/Shader/PostprocessingShader.h>
 #include <Engine/Render/Shader/ShadowGaussShader.h>
 #include <Engine/Render/Shader/ShadowShader.h>
-#include <Engine/Render/ShaderPaths.h>
 #include <GL/glew.h>
 #include <functional>
 #include <gtest/gtest.h>

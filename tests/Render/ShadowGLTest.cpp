@@ -7,6 +7,7 @@
 #include <Engine/Render/Illumination.h>
 #include <Engine/Render/Shader/ShadowShader.h>
 #include <Engine/Scene/GodRaySpotLight.h>
+#include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <Engine/Scene/ShadowCastingPointLight.h>
 #include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/ShadowCubeMapCamera.h>
@@ -18,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using Engine::Scene::Internal::ScreenCameraAccess;
 using namespace RenderTest;
 using Engine::Scene::GodRaySpotLight;
 using Engine::Scene::ShadowCastingPointLight;
@@ -47,7 +49,7 @@ Radiance readRadiance(Scene::ScreenCamera* camera) {
     r.width = static_cast<int>(camera->Width());
     r.height = static_cast<int>(camera->Height());
     r.rgba.resize(static_cast<size_t>(r.width * r.height * 4));
-    glBindTexture(GL_TEXTURE_2D, camera->HDRTarget()->getColorTexID());
+    glBindTexture(GL_TEXTURE_2D, ScreenCameraAccess::HDRTarget(*camera)->getColorTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, r.rgba.data());
     glBindTexture(GL_TEXTURE_2D, 0);
     return r;

@@ -10,11 +10,9 @@
 #include <Engine/Scene/CollisionComponent.h>
 #include <Engine/Scene/LightComponent.h>
 #include <Engine/Scene/Materials/DiffuseColorPart.h>
-#include <Engine/Scene/Materials/DiffuseTexturePart.h>
-#include <Engine/Scene/Materials/DisplacementTexturePart.h>
 #include <Engine/Scene/Materials/Material.h>
-#include <Engine/Scene/Materials/NormalTexturePart.h>
 #include <Engine/Scene/Materials/SpecularColorPart.h>
+#include <Engine/Scene/Materials/TexturePart.h>
 #include <Engine/Scene/Mesh.h>
 #include <Engine/Scene/MeshDrawComponent.h>
 #include <Engine/Scene/PathAnimationComponent.h>

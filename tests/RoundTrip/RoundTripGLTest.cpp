@@ -17,13 +17,13 @@
 #include <set>
 #include <string>
 #include <vector>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatReader.h>
 #include <vlpc/ManifestCompiler.h>
 #include <vlpc/OutputWriter.h>
 
 using Engine::Data::Factory;
 using Engine::Data::RecordParser;
+namespace Format = Engine::Data::Format;
 using Engine::Render::Shader::DeferredShader;
 using Engine::Scene::MeshData;
 using Engine::Scene::TextureData;
@@ -247,7 +247,7 @@ void expectModelsMatch(ParsedModels const& parsed, vlpc::ModelFile const& compil
         ASSERT_EQ(got.parts.size(), want.parts.size());
         for (std::size_t p = 0; p < want.parts.size(); ++p) {
             EXPECT_EQ(got.parts[p].type, want.parts[p].type);
-            if (want.parts[p].type <= RecordParser::PART_SPECULAR_COLOR) {
+            if (want.parts[p].type <= Format::PART_SPECULAR_COLOR) {
                 expectVec(got.parts[p].color, want.parts[p].color);
                 EXPECT_EQ(got.parts[p].emit, want.parts[p].emit);
                 EXPECT_EQ(got.parts[p].shininess, want.parts[p].shininess);
@@ -279,7 +279,7 @@ void expectModelsMatch(ParsedModels const& parsed, vlpc::ModelFile const& compil
                     expectVec(g.location, w.location);
                     expectVec(g.attenuation, w.attenuation);
                     EXPECT_EQ(g.castsShadow, w.castsShadow != 0);
-                    if (w.kind == RecordParser::LIGHT_KIND_SPOT) {
+                    if (w.kind == Format::LIGHT_KIND_SPOT) {
                         expectVec(g.direction, w.direction);
                         EXPECT_EQ(g.angle, w.coneAngle);
                         EXPECT_EQ(g.exponent, w.exponent);

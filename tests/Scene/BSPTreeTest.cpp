@@ -1,5 +1,5 @@
-#include <Engine/Scene/BSPDrawComponent.h>
 #include <Engine/Scene/BSPNode.h>
+#include <Engine/Scene/BSPTreeBuilder.h>
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -72,7 +72,7 @@ void expectOnSide(BSPNode const* subtree, BSPNode const* splitter, bool front,
                   std::vector<BaseVertex> const& vertices) {
     std::vector<BSPNode const*> nodes;
     collect(subtree, nodes);
-    const float slack = BSPDrawComponent::PlaneEpsilon + 1e-4f;
+    const float slack = BSPTreeBuilder::PlaneEpsilon + 1e-4f;
     for (BSPNode const* node : nodes) {
         for (int k = 0; k < 3; ++k) {
             const float d =
@@ -324,12 +324,12 @@ void expectSameTree(BSPNode const* actual, BSPNode const* expected) {
 
 TEST(BSPTreeTest, NoTrianglesGiveNoTree) {
     std::vector<BaseVertex> vertices{vertexAt(0, 0, 0)};
-    EXPECT_EQ(BSPDrawComponent::BuildTree(vertices, {}), nullptr);
+    EXPECT_EQ(BSPTreeBuilder::Build(vertices, {}), nullptr);
 }
 
 TEST(BSPTreeTest, OneTriangleIsALeafForEveryEye) {
     std::vector<BaseVertex> vertices{vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0)};
-    Tree root(BSPDrawComponent::BuildTree(vertices, {0, 1, 2}));
+    Tree root(BSPTreeBuilder::Build(vertices, {0, 1, 2}));
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(root->Front(), nullptr);
     EXPECT_EQ(root->Back(), nullptr);
@@ -341,7 +341,7 @@ TEST(BSPTreeTest, OneTriangleIsALeafForEveryEye) {
 TEST(BSPTreeTest, TwoParallelTrianglesAreDrawnFarOneFirst) {
     std::vector<BaseVertex> vertices{vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0),
                                      vertexAt(0, 0, 1), vertexAt(1, 0, 1), vertexAt(0, 1, 1)};
-    Tree root(BSPDrawComponent::BuildTree(vertices, {0, 1, 2, 3, 4, 5}));
+    Tree root(BSPTreeBuilder::Build(vertices, {0, 1, 2, 3, 4, 5}));
     ASSERT_NE(root, nullptr);
     // Both planes rate 0 without splits: the earlier triangle wins.
     EXPECT_EQ(triple(root.get()), (Triple{0, 1, 2}));
@@ -363,7 +363,7 @@ TEST(BSPTreeTest, PrefersTheBestBalancedPlane) {
             vertices.push_back(vertexAt(p.X(), p.Y(), p.Z() + static_cast<float>(z)));
         }
     }
-    Tree root(BSPDrawComponent::BuildTree(vertices, indices));
+    Tree root(BSPTreeBuilder::Build(vertices, indices));
     // The middle plane has one triangle on each side.
     EXPECT_EQ(triple(root.get()), (Triple{3, 4, 5}));
     ASSERT_NE(root->Front(), nullptr);
@@ -376,7 +376,7 @@ TEST(BSPTreeTest, TriangleWithinEpsilonOfThePlaneCountsAsBehind) {
     std::vector<BaseVertex> vertices{vertexAt(0, 0, 0),       vertexAt(1, 0, 0),
                                      vertexAt(0, 1, 0),       vertexAt(5, 5, 0.005f),
                                      vertexAt(6, 5, -0.005f), vertexAt(5, 6, 0.009f)};
-    Tree root(BSPDrawComponent::BuildTree(vertices, {0, 1, 2, 3, 4, 5}));
+    Tree root(BSPTreeBuilder::Build(vertices, {0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(triple(root.get()), (Triple{0, 1, 2}));
     EXPECT_EQ(root->Front(), nullptr);
     ASSERT_NE(root->Back(), nullptr);
@@ -390,7 +390,7 @@ TEST(BSPTreeTest, SpanningTriangleSplitsIntoThreeWithTwoNewVertices) {
     std::vector<BaseVertex> vertices{vertexAt(-1, -1, 0), vertexAt(1, -1, 0),
                                      vertexAt(0, 1, 0),   vertexAt(0, -0.5f, -1),
                                      vertexAt(0, 0, 1),   vertexAt(0, 0.5f, -1)};
-    Tree root(BSPDrawComponent::BuildTree(vertices, {0, 1, 2, 3, 4, 5}));
+    Tree root(BSPTreeBuilder::Build(vertices, {0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(triple(root.get()), (Triple{0, 1, 2}));
     ASSERT_EQ(vertices.size(), 8u);
     // The new vertices lie where T1's edges AB and BC cross the plane.
@@ -416,7 +416,7 @@ TEST(BSPTreeTest, SplitPiecesGoToTheSideTheirVerticesLieOn) {
     std::vector<BaseVertex> vertices{vertexAt(-1, -1, 0), vertexAt(1, -1, 0),
                                      vertexAt(0, 1, 0),   vertexAt(0, -0.5f, 0.005f),
                                      vertexAt(0, 0, -1),  vertexAt(0, 0.5f, 1)};
-    Tree root(BSPDrawComponent::BuildTree(vertices, {0, 1, 2, 3, 4, 5}));
+    Tree root(BSPTreeBuilder::Build(vertices, {0, 1, 2, 3, 4, 5}));
     EXPECT_EQ(triple(root.get()), (Triple{0, 1, 2}));
     EXPECT_EQ(vertices.size(), 8u);
     expectOnSide(root->Front(), root.get(), true, vertices);
@@ -430,7 +430,7 @@ TEST(BSPTreeTest, ClosedSphereKeepsEveryTriangleInPainterOrder) {
     Triple indices;
     std::vector<BaseVertex> vertices = sphere(2, indices);
     const double before = totalArea(vertices, indices);
-    Tree root(BSPDrawComponent::BuildTree(vertices, indices));
+    Tree root(BSPTreeBuilder::Build(vertices, indices));
     ASSERT_NE(root, nullptr);
     for (Vec3f const& eye : {Vec3f(0, 0, 5), Vec3f(0.1f, 0.2f, 0.3f), Vec3f(-3, 2, 1)}) {
         SCOPED_TRACE(::testing::Message() << "eye " << eye);
@@ -449,7 +449,7 @@ TEST(BSPTreeTest, RandomSoupsKeepPainterOrderAndArea) {
         std::vector<BaseVertex> vertices = soup(random, 20 + round * 3, size, indices);
         const std::size_t originalVertices = vertices.size();
         const double before = totalArea(vertices, indices);
-        Tree root(BSPDrawComponent::BuildTree(vertices, indices));
+        Tree root(BSPTreeBuilder::Build(vertices, indices));
         ASSERT_NE(root, nullptr);
         EXPECT_EQ((vertices.size() - originalVertices) % 2, 0u) << "splits add vertex pairs";
         for (int e = 0; e < 5; ++e) {
@@ -467,7 +467,7 @@ TEST(BSPTreeTest, RandomSoupsKeepPainterOrderAndArea) {
 
 TEST(BSPTreeTest, TrianglesWithUnknownVerticesAreDropped) {
     std::vector<BaseVertex> vertices{vertexAt(0, 0, 0), vertexAt(1, 0, 0), vertexAt(0, 1, 0)};
-    Tree root(BSPDrawComponent::BuildTree(vertices, {0, 1, 2, 0, 1, 7, 2}));
+    Tree root(BSPTreeBuilder::Build(vertices, {0, 1, 2, 0, 1, 7, 2}));
     ASSERT_NE(root, nullptr);
     EXPECT_EQ(trianglesOf(root.get(), Vec3f(0, 0, 1)), (Triple{0, 1, 2}));
 }
@@ -480,7 +480,7 @@ TEST(BSPTreeTest, BuilderMakesTheSameChoicesAsAPlainLevelByLevelRating) {
         std::vector<BaseVertex> vertices =
             round < 10 ? soup(random, 30 + round * 5, 2.0f, indices) : sphere(round - 8, indices);
         std::vector<BaseVertex> referenceVertices = vertices;
-        Tree actual(BSPDrawComponent::BuildTree(vertices, indices));
+        Tree actual(BSPTreeBuilder::Build(vertices, indices));
         Tree expected(ReferenceBuilder(referenceVertices).build(indices));
         expectSameTree(actual.get(), expected.get());
         ASSERT_EQ(vertices.size(), referenceVertices.size());

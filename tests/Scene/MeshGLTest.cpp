@@ -6,11 +6,9 @@
 #include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Scene/BSPDrawComponent.h>
 #include <Engine/Scene/Materials/DiffuseColorPart.h>
-#include <Engine/Scene/Materials/DiffuseTexturePart.h>
-#include <Engine/Scene/Materials/DisplacementTexturePart.h>
 #include <Engine/Scene/Materials/Material.h>
-#include <Engine/Scene/Materials/NormalTexturePart.h>
 #include <Engine/Scene/Materials/SpecularColorPart.h>
+#include <Engine/Scene/Materials/TexturePart.h>
 #include <Engine/Scene/Mesh.h>
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>

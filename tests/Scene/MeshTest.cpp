@@ -5,6 +5,7 @@
 #include <Engine/Scene/MeshDrawComponent.h>
 #include <Engine/Scene/PositionComponent.h>
 #include <Engine/Scene/SceneObject.h>
+#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 using namespace Engine::Scene;
@@ -109,10 +110,17 @@ TEST(MaterialTest, ColorPartsKeepTheirValues) {
     EXPECT_EQ(glowing.Emit(), 0.75f);
     Materials::SpecularColorPart specular(Vec3f(0.2f, 0.2f, 0.2f), 32);
     EXPECT_EQ(specular.Shininess(), 32u);
-    // Without a GL program every uniform is absent and skipped.
+    EXPECT_EQ(plain.Color(), Vec3f(1, 0.5f, 0));
+    EXPECT_EQ(specular.Color(), Vec3f(0.2f, 0.2f, 0.2f));
+    // Without a GL program every uniform is absent and skipped: GLEW has
+    // loaded no entry point in this process, so a part that set one would crash.
+    ASSERT_EQ(glUniform3fv, nullptr);
     IdShader shader(1);
     plain.ToShader(&shader);
+    glowing.ToShader(&shader);
     specular.ToShader(&shader);
+    EXPECT_EQ(glowing.Emit(), 0.75f);
+    EXPECT_EQ(specular.Shininess(), 32u);
 }
 
 TEST(MeshDrawComponentTest, UpdatesThePositionOnceForEachTime) {

@@ -2,6 +2,7 @@
 
 #include <Engine/Scene/CameraComponent.h>
 #include <Engine/Scene/DirectionalLight.h>
+#include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <Engine/Scene/LightComponent.h>
 #include <Engine/Scene/MeshDrawComponent.h>
 #include <Engine/Scene/PointLight.h>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using Engine::Scene::Internal::ScreenCameraAccess;
 using namespace Engine::Scene;
 using namespace SceneDoubles;
 using Engine::Math::Mat4f;
@@ -72,14 +74,14 @@ protected:
 
 TEST_F(CullingTest, FrustumPlanesPointInwards) {
     camera->Update(Mat4f(), true);
-    EXPECT_EQ(camera->PlaneNormal(ScreenCamera::PLANE_NEAR), Vec3f(0, 0, -1));
-    EXPECT_EQ(camera->PlaneNormal(ScreenCamera::PLANE_FAR), Vec3f(0, 0, 1));
-    EXPECT_FLOAT_EQ(camera->PlaneDistance(ScreenCamera::PLANE_NEAR), -1.0f);
-    EXPECT_FLOAT_EQ(camera->PlaneDistance(ScreenCamera::PLANE_FAR), 100.0f);
-    const Vec3f right = camera->PlaneNormal(ScreenCamera::PLANE_RIGHT);
+    EXPECT_EQ(ScreenCameraAccess::PlaneNormal(*camera, ScreenCamera::PLANE_NEAR), Vec3f(0, 0, -1));
+    EXPECT_EQ(ScreenCameraAccess::PlaneNormal(*camera, ScreenCamera::PLANE_FAR), Vec3f(0, 0, 1));
+    EXPECT_FLOAT_EQ(ScreenCameraAccess::PlaneDistance(*camera, ScreenCamera::PLANE_NEAR), -1.0f);
+    EXPECT_FLOAT_EQ(ScreenCameraAccess::PlaneDistance(*camera, ScreenCamera::PLANE_FAR), 100.0f);
+    const Vec3f right = ScreenCameraAccess::PlaneNormal(*camera, ScreenCamera::PLANE_RIGHT);
     EXPECT_NEAR(right.X(), -0.70710677f, 1e-6f);
     EXPECT_NEAR(right.Z(), -0.70710677f, 1e-6f);
-    const Vec3f top = camera->PlaneNormal(ScreenCamera::PLANE_TOP);
+    const Vec3f top = ScreenCameraAccess::PlaneNormal(*camera, ScreenCamera::PLANE_TOP);
     EXPECT_NEAR(top.Y(), -0.70710677f, 1e-6f);
     EXPECT_NEAR(top.Z(), -0.70710677f, 1e-6f);
 
@@ -89,7 +91,9 @@ TEST_F(CullingTest, FrustumPlanesPointInwards) {
     camera->Update(pose, true);
     auto inside = [this](Vec3f const& p) {
         for (int i = 0; i < ScreenCamera::PLANE_COUNT; ++i) {
-            if (Vec3f::DotProd(camera->PlaneNormal(i), p) + camera->PlaneDistance(i) < 0.0f) {
+            if (Vec3f::DotProd(ScreenCameraAccess::PlaneNormal(*camera, i), p) +
+                    ScreenCameraAccess::PlaneDistance(*camera, i) <
+                0.0f) {
                 return false;
             }
         }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <set>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatReader.h>
 #include <vlpc/ManifestCompiler.h>
 

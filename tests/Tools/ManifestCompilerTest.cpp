@@ -3,7 +3,6 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/ManifestCompiler.h>
 
 using namespace vlpc;

@@ -1,3 +1,4 @@
+#include <Engine/Data/Format/FormatConstants.h>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -12,7 +13,8 @@ namespace lightgen {
 
 namespace {
 
-constexpr unsigned long MIN_SIDE = 2;
+// The file format takes no smaller table.
+constexpr unsigned long MIN_SIDE = Engine::Data::Format::MIN_LIGHT_LOOKUP_SIDE;
 constexpr unsigned long MAX_SIDE = 4096;
 
 // The defaults suit the demo's scenes, about 20 units across. u is beta times

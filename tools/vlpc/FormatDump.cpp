@@ -2,7 +2,6 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatDump.h>
 #include <vlpc/FormatError.h>
 #include <vlpc/LightLookupFormat.h>

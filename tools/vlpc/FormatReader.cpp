@@ -3,7 +3,6 @@
 #include <set>
 #include <string>
 #include <vlpc/ByteReader.h>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatError.h>
 #include <vlpc/FormatReader.h>
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Engine/Data/Format/DictionaryEntry.h>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,10 +16,7 @@
 // tolerates are collected as notes instead.
 namespace vlpc {
 
-struct DictionaryEntry {
-    std::uint32_t offset = 0;
-    std::uint32_t size = 0;
-};
+using DictionaryEntry = format::DictionaryEntry;
 
 // Entry counts of the other files of the same compiled set, where known; a
 // model file's references into them are checked only against known counts.

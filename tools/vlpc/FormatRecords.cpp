@@ -1,4 +1,3 @@
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatRecords.h>
 
 namespace vlpc {

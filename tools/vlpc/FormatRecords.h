@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Engine/Data/Format/FormatConstants.h>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -9,8 +10,11 @@
 // In-memory form of the records of the compiled asset files. The writer turns
 // them into bytes, the reader turns bytes back into them; all fields keep the
 // values the file holds (flags as stored bytes), so that a file read back
-// compares equal to what was written.
+// compares equal to what was written. The layouts, type codes and limits are
+// those of the format library (format:: below).
 namespace vlpc {
+
+namespace format = Engine::Data::Format;
 
 using Vec2 = std::array<float, 2>;
 using Vec3 = std::array<float, 3>;
@@ -25,8 +29,8 @@ struct Vertex {
     Vec4 position{0, 0, 0, 1};
     Vec3 normal{};
     Vec3 smoothNormal{};
-    std::array<Vec2, 2> uv{};
-    std::array<Vec4, 2> tangent{{{0, 0, 0, 1}, {0, 0, 0, 1}}};
+    std::array<Vec2, format::MAX_UV_CHANNELS> uv{};
+    std::array<Vec4, format::MAX_UV_CHANNELS> tangent{{{0, 0, 0, 1}, {0, 0, 0, 1}}};
 
     bool operator==(Vertex const& other) const;
     bool operator!=(Vertex const& other) const { return !(*this == other); }
@@ -35,7 +39,7 @@ struct Vertex {
 // One GLSL program: the stage texts without their terminating zero bytes,
 // empty for a stage the program does not have.
 struct ShaderRecord {
-    std::array<std::string, 5> stages;
+    std::array<std::string, format::SHADER_STAGE_COUNT> stages;
 
     bool operator==(ShaderRecord const& other) const { return stages == other.stages; }
 };

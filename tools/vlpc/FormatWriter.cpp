@@ -1,5 +1,4 @@
 #include <string>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatError.h>
 #include <vlpc/FormatWriter.h>
 

@@ -1,15 +1,17 @@
+#include <Engine/Data/Format/FormatConstants.h>
 #include <cmath>
 #include <sstream>
 #include <string>
 #include <vlpc/ByteReader.h>
 #include <vlpc/ByteWriter.h>
-#include <vlpc/FormatConstants.h>
 #include <vlpc/FormatError.h>
 #include <vlpc/LightLookupFormat.h>
 
 namespace vlpc {
 
 namespace {
+
+namespace format = Engine::Data::Format;
 
 std::string str(std::uint64_t value) {
     return std::to_string(value);

@@ -1,7 +1,7 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
+#include <Engine/Render/Internal/ShaderPaths.h>
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/Shader/GodRayShader.h>
-#include <Engine/Render/ShaderPaths.h>
 #include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <Engine/Util/EffectSettings.h>
 #include <Engine/Util/Logger.h>

@@ -27,26 +27,30 @@ void OrientedBox::Update(Mat4f const& ownerMatrix, float time) {
     worldAxis3 = absolute * axis3;
 }
 
-Vec3f OrientedBox::Minimum() const {
-    const Vec3f l(worldLocation);
+namespace {
+
+// Folds the box's eight world corners with pick (component-wise min or max),
+// starting from the corner at its world location.
+Vec3f foldCorners(Vec3f const& l, Vec3f const& a1, Vec3f const& a2, Vec3f const& a3,
+                  Vec3f (Vec3f::*pick)(Vec3f const&) const) {
     Vec3f result = l;
     for (Vec3f const& corner :
-         {l + worldAxis1, l + worldAxis2, l + worldAxis1 + worldAxis2, l + worldAxis1 + worldAxis3,
-          l + worldAxis2 + worldAxis3, l + worldAxis1 + worldAxis2 + worldAxis3, l + worldAxis3}) {
-        result = result.ComponentMin(corner);
+         {l + a1, l + a2, l + a1 + a2, l + a1 + a3, l + a2 + a3, l + a1 + a2 + a3, l + a3}) {
+        result = (result.*pick)(corner);
     }
     return result;
 }
 
+} // namespace
+
+Vec3f OrientedBox::Minimum() const {
+    return foldCorners(Vec3f(worldLocation), worldAxis1, worldAxis2, worldAxis3,
+                       &Vec3f::ComponentMin);
+}
+
 Vec3f OrientedBox::Maximum() const {
-    const Vec3f l(worldLocation);
-    Vec3f result = l;
-    for (Vec3f const& corner :
-         {l + worldAxis1, l + worldAxis2, l + worldAxis1 + worldAxis2, l + worldAxis1 + worldAxis3,
-          l + worldAxis2 + worldAxis3, l + worldAxis1 + worldAxis2 + worldAxis3, l + worldAxis3}) {
-        result = result.ComponentMax(corner);
-    }
-    return result;
+    return foldCorners(Vec3f(worldLocation), worldAxis1, worldAxis2, worldAxis3,
+                       &Vec3f::ComponentMax);
 }
 
 void OrientedBox::DrawDebug(Render::Shader::Shader* shader, Render::CDFrameBuffer* target) {

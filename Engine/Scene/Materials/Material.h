@@ -22,6 +22,7 @@ public:
     Material(Material const&) = delete;
     Material& operator=(Material const&) = delete;
 
+    // A part stored in a slot belongs to the material, which deletes it.
     IMaterialPart** Parts() { return parts; }
     unsigned char PartCount() const { return partCount; }
     Render::Shader::Shader* CurrentShader() const { return shader; }

@@ -1,9 +1,7 @@
 #include <Engine/Render/Shader/Shader.h>
 #include <Engine/Scene/Materials/DiffuseColorPart.h>
-#include <Engine/Scene/Materials/DiffuseTexturePart.h>
-#include <Engine/Scene/Materials/DisplacementTexturePart.h>
-#include <Engine/Scene/Materials/NormalTexturePart.h>
 #include <Engine/Scene/Materials/SpecularColorPart.h>
+#include <Engine/Scene/Materials/TexturePart.h>
 
 namespace Engine::Scene::Materials {
 
@@ -29,18 +27,25 @@ void SpecularColorPart::ToShader(Shader* shader) {
     shader->SetShininess(shininess);
 }
 
-// The texture setters bind on the unit of their kind only when the program
+// The texture setters bind on the unit of their role only when the program
 // has the sampler.
-void DiffuseTexturePart::ToShader(Shader* shader) {
-    shader->SetDiffuseTexture(liveTexture(texture));
+template <TextureRole Role> void TexturePart<Role>::ToShader(Shader* shader) {
+    TextureData* const live = liveTexture(texture);
+    switch (Role) {
+    case TextureRole::Diffuse:
+        shader->SetDiffuseTexture(live);
+        break;
+    case TextureRole::Normal:
+        shader->SetNormalTexture(live);
+        break;
+    case TextureRole::Displacement:
+        shader->SetDisplacementTexture(live);
+        break;
+    }
 }
 
-void NormalTexturePart::ToShader(Shader* shader) {
-    shader->SetNormalTexture(liveTexture(texture));
-}
-
-void DisplacementTexturePart::ToShader(Shader* shader) {
-    shader->SetDisplacementTexture(liveTexture(texture));
-}
+template class TexturePart<TextureRole::Diffuse>;
+template class TexturePart<TextureRole::Normal>;
+template class TexturePart<TextureRole::Displacement>;
 
 } // namespace Engine::Scene::Materials

@@ -1,18 +1,20 @@
 #pragma once
 
-#include <Engine/Export.h>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-namespace Engine::Data {
+namespace Engine::Data::Format {
 
 // Bounds-checked little-endian cursor over a byte block read from an asset
-// file. Every read reports whether the block still held the value; a failed
-// read leaves the value and the cursor unchanged.
-class ENGINE_API ByteReader {
+// file, the one decoder of the files' values for the engine and the tools.
+// Every read reports whether the block still held the value; a failed read
+// leaves the value and the cursor unchanged. fileOffset is where the block's
+// first byte lies in its file, for messages that name file offsets.
+class ByteReader {
 public:
-    ByteReader(unsigned char const* data, std::size_t size) : data(data), size(size) {}
+    ByteReader(unsigned char const* data, std::size_t size, std::size_t fileOffset = 0)
+        : data(data), size(size), base(fileOffset) {}
 
     bool ReadU8(unsigned char& value) {
         if (Remaining() < 1) {
@@ -60,11 +62,13 @@ public:
     std::size_t Position() const { return position; }
     std::size_t Remaining() const { return size - position; }
     std::size_t Size() const { return size; }
+    std::size_t FileOffset() const { return base + position; }
 
 private:
     unsigned char const* data;
     std::size_t size;
+    std::size_t base;
     std::size_t position = 0;
 };
 
-} // namespace Engine::Data
+} // namespace Engine::Data::Format

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <Engine/Export.h>
-
-namespace Engine::Data {
+namespace Engine::Data::Format {
 
 // Where one record of a compiled asset file lies: its absolute byte offset
 // from the start of the file and its size in bytes. A dictionary is an array
 // of these, indexed by record id.
-struct ENGINE_API DictionaryEntry {
+struct DictionaryEntry {
     DictionaryEntry() = default;
     DictionaryEntry(unsigned int offset, unsigned int size) : offset(offset), size(size) {}
 
@@ -15,4 +13,4 @@ struct ENGINE_API DictionaryEntry {
     unsigned int size = 0;
 };
 
-} // namespace Engine::Data
+} // namespace Engine::Data::Format

@@ -1,4 +1,4 @@
-#include <Engine/Render/TextureSetup.h>
+#include <Engine/Render/Internal/TextureSetup.h>
 #include <GL/glew.h>
 
 namespace Engine::Render::TextureSetup {
