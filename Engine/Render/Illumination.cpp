@@ -51,6 +51,21 @@ int packKind(std::vector<Scene::Light*> const& lights, LightType type, Pack pack
     return static_cast<int>(lights.size()) - off;
 }
 
+// Packs the visible lights of a kind without shadow maps into their array
+// with the shader's setter; returns how many there are (0 without any).
+template <typename LightClass>
+int packPlainKind(Illumination::LightMap const& visible, LightType type,
+                  Shader::IlluminationShader const& shader,
+                  void (Shader::IlluminationShader::*set)(int, LightClass const*) const) {
+    auto const* lights = lightsOf(visible, type);
+    if (lights == nullptr) {
+        return 0;
+    }
+    return packKind<LightClass>(*lights, type, [&shader, set](int index, LightClass const* light) {
+        (shader.*set)(index, light);
+    });
+}
+
 // True when a switched-on light of a shadow-casting kind is visible.
 bool hasShadowCastingLights(Illumination::LightMap const& visible) {
     for (LightType type : {LIGHT_SHADOW_POINT, LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
@@ -235,28 +250,13 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
 }
 
 void Illumination::packDirectionalLights(LightMap const& visible) {
-    auto const* lights = lightsOf(visible, LIGHT_DIRECTIONAL);
-    if (lights == nullptr) {
-        active->SetDirectionalLightCount(0);
-        return;
-    }
-    const int count = packKind<Scene::DirectionalLight>(
-        *lights, LIGHT_DIRECTIONAL, [this](int index, Scene::DirectionalLight const* l) {
-            active->SetDirectionalLight(index, l);
-        });
-    active->SetDirectionalLightCount(count);
+    active->SetDirectionalLightCount(packPlainKind<Scene::DirectionalLight>(
+        visible, LIGHT_DIRECTIONAL, *active, &Shader::IlluminationShader::SetDirectionalLight));
 }
 
 void Illumination::packPointLights(LightMap const& visible) {
-    auto const* lights = lightsOf(visible, LIGHT_POINT);
-    if (lights == nullptr) {
-        active->SetPointLightCount(0);
-        return;
-    }
-    const int count = packKind<Scene::PointLight>(
-        *lights, LIGHT_POINT,
-        [this](int index, Scene::PointLight const* l) { active->SetPointLight(index, l); });
-    active->SetPointLightCount(count);
+    active->SetPointLightCount(packPlainKind<Scene::PointLight>(
+        visible, LIGHT_POINT, *active, &Shader::IlluminationShader::SetPointLight));
 }
 
 void Illumination::packShadowCastingPointLights(LightMap const& visible) {
@@ -275,15 +275,8 @@ void Illumination::packShadowCastingPointLights(LightMap const& visible) {
 }
 
 void Illumination::packSpotLights(LightMap const& visible) {
-    auto const* lights = lightsOf(visible, LIGHT_SPOT);
-    if (lights == nullptr) {
-        active->SetSpotLightCount(0);
-        return;
-    }
-    const int count = packKind<Scene::SpotLight>(
-        *lights, LIGHT_SPOT,
-        [this](int index, Scene::SpotLight const* l) { active->SetSpotLight(index, l); });
-    active->SetSpotLightCount(count);
+    active->SetSpotLightCount(packPlainKind<Scene::SpotLight>(
+        visible, LIGHT_SPOT, *active, &Shader::IlluminationShader::SetSpotLight));
 }
 
 void Illumination::packShadowCastingSpotLights(LightMap const& visible) {

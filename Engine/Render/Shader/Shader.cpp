@@ -32,25 +32,26 @@ char const* stageName(unsigned int type) {
     }
 }
 
-// Info logs may be empty; the buffer always holds a terminated string.
-std::string shaderInfoLog(GLuint shader) {
+// The info log of a shader or program object, read with its pair of query
+// functions. Info logs may be empty; the buffer always holds a terminated
+// string.
+template <typename GetParameter, typename GetLog>
+std::string infoLog(GLuint object, GetParameter getParameter, GetLog getLog) {
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    getParameter(object, GL_INFO_LOG_LENGTH, &length);
     std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
     if (length > 0) {
-        glGetShaderInfoLog(shader, length, nullptr, log.data());
+        getLog(object, length, nullptr, log.data());
     }
     return log.data();
 }
 
+std::string shaderInfoLog(GLuint shader) {
+    return infoLog(shader, glGetShaderiv, glGetShaderInfoLog);
+}
+
 std::string programInfoLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::vector<char> log(static_cast<size_t>(length > 0 ? length : 0) + 1, '\0');
-    if (length > 0) {
-        glGetProgramInfoLog(program, length, nullptr, log.data());
-    }
-    return log.data();
+    return infoLog(program, glGetProgramiv, glGetProgramInfoLog);
 }
 
 } // namespace
