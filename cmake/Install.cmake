@@ -12,7 +12,8 @@ set(ENGINE_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/Engine)
 set(ENGINE_INSTALL_GAMEDIR ${ENGINE_INSTALL_DATADIR}/run/bin)
 
 # Headers of the engine's own internals stay out.
-set(ENGINE_PRIVATE_HEADERS Render/ShaderPaths.h Render/TextureSetup.h)
+set(ENGINE_PRIVATE_HEADERS Data/PngImage.h Render/ShaderPaths.h Render/TextureSetup.h
+                           Sound/TrackData.h)
 file(GLOB_RECURSE engine_headers RELATIVE ${PROJECT_SOURCE_DIR}/Engine CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/Engine/*.h)
 list(REMOVE_ITEM engine_headers ${ENGINE_PRIVATE_HEADERS})
