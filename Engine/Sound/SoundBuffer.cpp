@@ -1,9 +1,7 @@
 #include <AL/al.h>
-#include <AL/alut.h>
 #include <Engine/Sound/SoundBuffer.h>
+#include <Engine/Sound/Internal/TrackData.h>
 #include <Engine/Util/UtilFunctions.h>
-#include <cmath>
-#include <cstdlib>
 #include <iostream>
 
 namespace Engine::Sound {
@@ -33,19 +31,14 @@ void SoundBuffer::cleanUp() {
 }
 
 bool SoundBuffer::file2Buffer(char const* path) {
-    // The loader reports a missing, truncated or unsupported file by returning
-    // no data (the reason goes to alutGetError, not to alGetError).
-    ALenum format = AL_NONE;
-    ALsizei size = 0;
-    ALfloat frequency = 0.0f;
-    void* data = path ? alutLoadMemoryFromFile(path, &format, &size, &frequency) : nullptr;
-    if (data == nullptr) {
+    TrackData track;
+    if (!track.ReadFile(path)) {
         UtilFunctions::alError();
-        std::cout << " => @ alutLoadWAVFile '" << (path ? path : "") << "'" << std::endl;
+        std::cout << " => @ cannot load the track '" << (path ? path : "") << "': " << track.Error()
+                  << std::endl;
         return false;
     }
-    alBufferData(name, format, data, size, static_cast<ALsizei>(std::lround(frequency)));
-    std::free(data);
+    alBufferData(name, track.Format(), track.Samples(), track.Size(), track.Frequency());
     if (UtilFunctions::alError()) {
         std::cout << " => @ alBufferData" << std::endl;
         return false;

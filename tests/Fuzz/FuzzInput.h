@@ -15,7 +15,12 @@ enum Kind : unsigned char {
     MODEL_AND_PATH_FILES = 5,
     // A light lookup table file (lightlookup.vlp).
     LIGHT_LOOKUP_FILE = 6,
-    KIND_COUNT = 7,
+    // A PNG stream as a texture holds it: a byte whose lowest bit asks for
+    // gamma correction, then the stream from its signature on.
+    PNG_IMAGE = 7,
+    // A WAV file image, as a track file holds it.
+    WAV_TRACK = 8,
+    KIND_COUNT = 9,
 };
 
 enum RecordKind : unsigned char {

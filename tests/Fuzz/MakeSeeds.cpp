@@ -1,13 +1,17 @@
 // Writes the fuzzer's seed corpus: one valid file of each kind, a model file
-// with its path file, and one bare record of each kind, made with the tests'
-// asset writer.
+// with its path file, one bare record of each kind, made with the tests'
+// asset writer, and small PNG images and WAV tracks of the kinds the texture
+// and track loaders take.
 //   fuzz_make_seeds DIRECTORY
 
 #include "Data/Support/AssetWriter.h"
+#include "Data/Support/PngWriter.h"
 #include "Fuzz/FuzzInput.h"
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 using TestAssets::Bytes;
 
@@ -68,6 +72,69 @@ Bytes modelRecord() {
          TestAssets::component(7, TestAssets::Writer().u16(0).u16(0).bytes)});
 }
 
+// A 3x2 image of the colour type and depth with distinct samples.
+TestAssets::PngImage image(int colorType, int bitDepth) {
+    TestAssets::PngImage png;
+    png.width = 3;
+    png.height = 2;
+    png.colorType = colorType;
+    png.bitDepth = bitDepth;
+    png.pixels.resize(png.RowBytes() * 2);
+    for (std::size_t i = 0; i < png.pixels.size(); ++i) {
+        png.pixels[i] = static_cast<unsigned char>(i * 37 + 11);
+    }
+    return png;
+}
+
+// The PNG images the fuzzer starts from: the flag byte (gamma correction)
+// and the encoded stream.
+std::vector<std::pair<char const*, Bytes>> pngSeeds() {
+    TestAssets::PngImage rgb = image(PNG_COLOR_TYPE_RGB, 8);
+    TestAssets::PngImage rgba = image(PNG_COLOR_TYPE_RGB_ALPHA, 16);
+    rgba.hasGamma = true;
+    rgba.gamma = 0.45455;
+    TestAssets::PngImage palette = image(PNG_COLOR_TYPE_PALETTE, 2);
+    palette.palette = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}};
+    palette.paletteAlpha = {255, 128, 0};
+    TestAssets::PngImage grey = image(PNG_COLOR_TYPE_GRAY_ALPHA, 8);
+    grey.interlaced = true;
+    TestAssets::PngImage keyed = image(PNG_COLOR_TYPE_GRAY, 2);
+    keyed.hasColorKey = true;
+    keyed.colorKey.gray = 1;
+    std::pair<char const*, TestAssets::PngImage> const images[] = {
+        {"png-rgb", rgb},
+        {"png-rgba16-gamma", rgba},
+        {"png-palette-alpha", palette},
+        {"png-grey-alpha-interlaced", grey},
+        {"png-grey2-keyed", keyed}};
+    std::vector<std::pair<char const*, Bytes>> seeds;
+    unsigned char gamma = 0;
+    for (auto const& [name, png] : images) {
+        Bytes bytes{gamma};
+        gamma ^= 1;
+        Bytes const encoded = TestAssets::encodePng(png);
+        bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+        seeds.emplace_back(name, bytes);
+    }
+    return seeds;
+}
+
+// A PCM WAV file: RIFF header, format chunk and data chunk.
+Bytes wavFile(unsigned int channels, unsigned int bits, unsigned int frames) {
+    unsigned int const blockAlign = channels * bits / 8;
+    unsigned int const dataBytes = frames * blockAlign;
+    unsigned int const rate = 8000;
+    TestAssets::Writer w;
+    w.raw({'R', 'I', 'F', 'F'}).u32(36 + dataBytes).raw({'W', 'A', 'V', 'E'});
+    w.raw({'f', 'm', 't', ' '}).u32(16).u16(1).u16(channels).u32(rate).u32(rate * blockAlign);
+    w.u16(blockAlign).u16(bits);
+    w.raw({'d', 'a', 't', 'a'}).u32(dataBytes);
+    for (unsigned int i = 0; i < dataBytes; ++i) {
+        w.u8((i * 53 + 7) & 0xFF);
+    }
+    return w.bytes;
+}
+
 Bytes withKind(unsigned char kind, Bytes const& body) {
     Bytes bytes{kind};
     bytes.insert(bytes.end(), body.begin(), body.end());
@@ -124,5 +191,10 @@ int main(int argc, char** argv) {
         TestAssets::writeFile(dir + record.name,
                               withKind(RECORD, withKind(record.kind, record.bytes)));
     }
+    for (auto const& [name, bytes] : pngSeeds()) {
+        TestAssets::writeFile(dir + name, withKind(PNG_IMAGE, bytes));
+    }
+    TestAssets::writeFile(dir + "wav-mono16", withKind(WAV_TRACK, wavFile(1, 16, 12)));
+    TestAssets::writeFile(dir + "wav-stereo8", withKind(WAV_TRACK, wavFile(2, 8, 10)));
     return 0;
 }

@@ -1,18 +1,30 @@
-// Fuzz target over the parsers of the compiled asset files: whole file images
-// are read the way the factory reads them (version, dictionaries, every record
-// checked against the file and parsed), bare records are parsed directly, and
-// every model of a model file is walked the way the factory assembles a scene
-// object: each material, geometry and path record it names is parsed in turn.
+// Fuzz target over the engine's loaders. The parsers of the compiled asset
+// files: whole file images are read the way the factory reads them (version,
+// dictionaries, every record checked against the file and parsed), bare
+// records are parsed directly, and every model of a model file is walked the
+// way the factory assembles a scene object: each material, geometry and path
+// record it names is parsed in turn. Beside them the texture loader's PNG
+// decoder and the track loader's WAV decoder.
+//
+// FUZZ_LOADER (records, models, paths, lightlookup, png or wav) keeps a run
+// on one loader: inputs whose kind byte names another are refused, which
+// also keeps them out of the corpus.
 
 #include "FuzzInput.h"
 
+#include <AL/al.h>
 #include <Engine/Data/Format/ByteReader.h>
 #include <Engine/Data/LightLookupFile.h>
+#include <Engine/Data/Internal/PngImage.h>
 #include <Engine/Data/RecordParser.h>
 #include <Engine/Scene/ComponentID.h>
+#include <Engine/Sound/Internal/TrackData.h>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 using Engine::Data::RecordParser;
@@ -310,13 +322,123 @@ void parseFile(unsigned char kind, std::uint8_t const* file, std::size_t size) {
     }
 }
 
+// Largest image side the PNG decoder is given; the texture loader passes
+// GL_MAX_TEXTURE_SIZE. Kept small so that a damaged header cannot make one
+// run allocate gigabytes.
+constexpr unsigned int MAX_IMAGE_SIZE = 2048;
+
+// Sums bytes so that every byte a consumer of the decoded data reads is read.
+unsigned int touch(void const* data, std::size_t size) {
+    auto const* bytes = static_cast<unsigned char const*>(data);
+    unsigned int sum = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        sum += bytes[i];
+    }
+    return sum;
+}
+
+volatile unsigned int sink = 0;
+
+void decodePng(std::uint8_t const* data, std::size_t size) {
+    if (size < 2) {
+        return;
+    }
+    // The decoder reads from a FILE, as the factory hands it textures.vlp.
+    std::FILE* file = fmemopen(const_cast<std::uint8_t*>(data + 1), size - 1, "rb");
+    if (file == nullptr) {
+        return;
+    }
+    Engine::Data::PngImage image;
+    if (image.Decode(file, (data[0] & 1) != 0, MAX_IMAGE_SIZE, "texture 0")) {
+        // What the upload promises glTexImage2D.
+        require(image.Width() > 0 && image.Width() <= MAX_IMAGE_SIZE);
+        require(image.Height() > 0 && image.Height() <= MAX_IMAGE_SIZE);
+        require(image.Channels() == 3 || image.Channels() == 4);
+        require(image.Pixels() != nullptr);
+        sink = sink + touch(image.Pixels(), static_cast<std::size_t>(image.Width()) *
+                                                image.Height() * image.Channels());
+    } else {
+        require(image.Pixels() == nullptr);
+    }
+    std::fclose(file);
+}
+
+void decodeWav(std::uint8_t const* data, std::size_t size) {
+    Engine::Sound::TrackData track;
+    if (track.Decode(data, size)) {
+        // What alBufferData is given.
+        int const format = track.Format();
+        require(format == AL_FORMAT_MONO8 || format == AL_FORMAT_MONO16 ||
+                format == AL_FORMAT_STEREO8 || format == AL_FORMAT_STEREO16);
+        require(track.Size() >= 0 && track.Error().empty());
+        require(track.Size() == 0 || track.Samples() != nullptr);
+        sink = sink + touch(track.Samples(), static_cast<std::size_t>(track.Size()));
+    } else {
+        require(track.Samples() == nullptr && !track.Error().empty());
+    }
+}
+
+// The kinds of input each loader named by FUZZ_LOADER reads; every kind
+// when it is not set.
+struct Loader {
+    char const* name;
+    std::vector<unsigned char> kinds;
+};
+
+std::vector<unsigned char> loaderKinds;
+
+void chooseLoader() {
+    using namespace FuzzInput;
+    Loader const loaders[] = {{"records", {SHADER_FILE, TEXTURE_FILE, RECORD}},
+                              {"models", {MODEL_FILE, MODEL_AND_PATH_FILES}},
+                              {"paths", {PATH_FILE}},
+                              {"lightlookup", {LIGHT_LOOKUP_FILE}},
+                              {"png", {PNG_IMAGE}},
+                              {"wav", {WAV_TRACK}}};
+    char const* name = std::getenv("FUZZ_LOADER");
+    if (name == nullptr || *name == '\0') {
+        return;
+    }
+    for (Loader const& loader : loaders) {
+        if (std::strcmp(loader.name, name) == 0) {
+            loaderKinds = loader.kinds;
+            return;
+        }
+    }
+    std::fprintf(stderr, "FUZZ_LOADER: unknown loader \"%s\"\n", name);
+    std::exit(1);
+}
+
+// Whether the run fuzzes the loader that reads this kind.
+bool chosen(unsigned char kind) {
+    return loaderKinds.empty() ||
+           std::find(loaderKinds.begin(), loaderKinds.end(), kind) != loaderKinds.end();
+}
+
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    chooseLoader();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(std::uint8_t const* data, std::size_t size) {
     if (size < 1) {
         return 0;
     }
     unsigned char const kind = data[0] % FuzzInput::KIND_COUNT;
+    if (!chosen(kind)) {
+        // Kept out of the corpus: it belongs to another loader.
+        return -1;
+    }
+    if (kind == FuzzInput::PNG_IMAGE) {
+        decodePng(data + 1, size - 1);
+        return 0;
+    }
+    if (kind == FuzzInput::WAV_TRACK) {
+        decodeWav(data + 1, size - 1);
+        return 0;
+    }
     if (kind == FuzzInput::RECORD) {
         if (size >= 2) {
             parseRecord(data[1], data + 2, size - 2, otherCounts());

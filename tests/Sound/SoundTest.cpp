@@ -92,23 +92,58 @@ TEST_F(SoundNullBackend, BufferHoldsThePcmOfTheFile) {
     EXPECT_EQ(alGetError(), AL_NO_ERROR);
 }
 
-TEST_F(SoundNullBackend, UnreadableFileLeavesTheBufferEmpty) {
-    TempFile missing("missing.wav"), truncated("truncated.wav"), text("text.wav"),
-        floats("float.wav");
-    std::ifstream in(toneFile.path, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    std::ofstream(truncated.path, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
-    std::ofstream(text.path) << "plain text, long enough to hold a WAV header\n";
-    writeWav(floats.path, tone(0.5f, 0.05f), 1, SF_FORMAT_FLOAT);
+// The buffer of a track that cannot be loaded stays empty, with one line
+// naming the file and the reason, which starts with the given words.
+void expectRefused(TempFile const& file, std::string const& reason) {
+    std::string const out = captureStdout([&] {
+        SoundBuffer buffer(file.c_str());
+        EXPECT_NE(buffer.getALNameID(), 0u);
+        EXPECT_EQ(bufferValue(buffer, AL_SIZE), 0) << file.path;
+    });
+    std::string const line = " => @ cannot load the track '" + file.path + "': " + reason;
+    EXPECT_EQ(out.substr(0, line.size()), line);
+    EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+}
 
-    for (TempFile const* file : {&missing, &truncated, &text, &floats}) {
-        EXPECT_EQ(captureStdout([&] {
-                      SoundBuffer buffer(file->c_str());
-                      EXPECT_NE(buffer.getALNameID(), 0u);
-                      EXPECT_EQ(bufferValue(buffer, AL_SIZE), 0) << file->path;
-                  }),
-                  " => @ alutLoadWAVFile '" + file->path + "'\n");
+std::string contents(std::string const& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+TEST_F(SoundNullBackend, UnreadableFileLeavesTheBufferEmpty) {
+    TempFile missing("missing.wav"), floats("float.wav"), wide("wide.wav"), surround("6ch.wav");
+    writeWav(floats.path, tone(0.5f, 0.05f), 1, SF_FORMAT_FLOAT);
+    writeWav(wide.path, tone(0.5f, 0.05f), 1, SF_FORMAT_PCM_24);
+    writeWav(surround.path, std::vector<float>(600, 0.1f), 6);
+    expectRefused(missing, "cannot open the file");
+    expectRefused(floats, "not 8- or 16-bit PCM");
+    expectRefused(wide, "not 8- or 16-bit PCM");
+    expectRefused(surround, "neither mono nor stereo");
+}
+
+TEST_F(SoundNullBackend, ATruncatedTrackIsRefusedWhereverItIsCut) {
+    std::string const bytes = contents(toneFile.path);
+    ASSERT_EQ(bytes.size(), 44u + 2205u * 2u);
+    TempFile truncated("truncated.wav");
+    // Inside the RIFF header, inside the format chunk, before the data chunk's
+    // length, right after the header, half way and one byte short.
+    for (std::size_t cut : {0u, 10u, 30u, 40u, 44u, 2249u, 4453u}) {
+        SCOPED_TRACE(cut);
+        std::ofstream(truncated.path, std::ios::binary | std::ios::trunc) << bytes.substr(0, cut);
+        expectRefused(truncated, cut < 44 ? "not a readable sound file: "
+                                          : "truncated: " + std::to_string(cut) + " of 4454 bytes");
     }
+}
+
+TEST_F(SoundNullBackend, ANonWavTrackIsRefused) {
+    TempFile text("text.wav"), au("tone.au"), empty("empty.wav");
+    std::ofstream(text.path) << "plain text, long enough to hold a WAV header\n";
+    writeWav(au.path, tone(0.5f, 0.05f), 1, SF_FORMAT_PCM_16, SF_FORMAT_AU);
+    // A WAV file without samples.
+    writeWav(empty.path, {}, 1);
+    expectRefused(text, "not a readable sound file: Format not recognised.");
+    expectRefused(au, "not a WAV file");
+    expectRefused(empty, "no samples");
 }
 
 TEST_F(SoundNullBackend, NewSourceHasUnitGainAndTheGainProduct) {

@@ -20,12 +20,12 @@ std::vector<float> tone(float amplitude, float seconds) {
     return samples;
 }
 
-void writeWav(std::string const& path, std::vector<float> const& samples, int channels,
-              int subtype) {
+void writeWav(std::string const& path, std::vector<float> const& samples, int channels, int subtype,
+              int major) {
     SF_INFO info{};
     info.samplerate = kRate;
     info.channels = channels;
-    info.format = SF_FORMAT_WAV | subtype;
+    info.format = major | subtype;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     const sf_count_t frames = static_cast<sf_count_t>(samples.size() / channels);
     if (!file || sf_writef_float(file, samples.data(), frames) != frames) {

@@ -16,9 +16,10 @@ constexpr int kRate = 44100;
 
 // A 441 Hz sine of the given peak amplitude, one channel at kRate.
 std::vector<float> tone(float amplitude, float seconds);
-// Writes interleaved samples as a WAV file of the given libsndfile subtype.
+// Writes interleaved samples as a WAV file (or another libsndfile major
+// format) of the given libsndfile subtype.
 void writeWav(std::string const& path, std::vector<float> const& samples, int channels = 1,
-              int subtype = SF_FORMAT_PCM_16);
+              int subtype = SF_FORMAT_PCM_16, int major = SF_FORMAT_WAV);
 
 // A stretch of frames [first, last).
 struct Stretch {

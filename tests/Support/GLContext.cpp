@@ -5,8 +5,12 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 #include <Game/DriverResidency.h>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <thread>
 
 namespace TestSupport {
 
@@ -19,12 +23,35 @@ void recordDebugMessage(char const* pass, char const* message) {
     debugMessages.push_back(std::string(pass) + ": " + message);
 }
 
+// Threads of the process (the entries of /proc/self/task) and how many there
+// were before the driver started its own.
+std::size_t threadCount() {
+    std::error_code error;
+    std::size_t count = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/task", error), end; !error && it != end;
+         it.increment(error)) {
+        ++count;
+    }
+    return count;
+}
+
+std::size_t threadsWithoutGL = 0;
+
 void destroyWindow() {
     if (window != nullptr) {
         glfwDestroyWindow(window);
         window = nullptr;
     }
+    // Closing the display ends the driver's worker threads (llvmpipe's
+    // rasterizers, Mesa's queues), but a joined thread still finishes its exit
+    // in the kernel for a moment. LeakSanitizer stops every thread of the
+    // process at exit and crashes ("Tracer caught signal 11") when one of them
+    // is half gone, so exit waits until the driver's threads have left.
     glfwTerminate();
+    auto const deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (threadCount() > threadsWithoutGL && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
 }
 
 void reportGlfwError(int code, const char* text) {
@@ -42,6 +69,7 @@ void GLTest::SetUpTestSuite() {
         return;
     }
     glfwSetErrorCallback(reportGlfwError);
+    threadsWithoutGL = threadCount();
     if (glfwInit() != GLFW_TRUE) {
         return;
     }
