@@ -1,6 +1,6 @@
 #include <AL/al.h>
-#include <Engine/Sound/SoundBuffer.h>
 #include <Engine/Sound/Internal/TrackData.h>
+#include <Engine/Sound/SoundBuffer.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <iostream>
 

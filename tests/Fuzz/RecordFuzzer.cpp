@@ -14,8 +14,8 @@
 
 #include <AL/al.h>
 #include <Engine/Data/Format/ByteReader.h>
-#include <Engine/Data/LightLookupFile.h>
 #include <Engine/Data/Internal/PngImage.h>
+#include <Engine/Data/LightLookupFile.h>
 #include <Engine/Data/RecordParser.h>
 #include <Engine/Scene/ComponentID.h>
 #include <Engine/Sound/Internal/TrackData.h>

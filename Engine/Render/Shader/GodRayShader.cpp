@@ -4,10 +4,7 @@
 #include <Engine/Render/Shader/GodRayShader.h>
 #include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <Engine/Util/EffectSettings.h>
-#include <Engine/Util/Logger.h>
 #include <GL/glew.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace Engine::Render::Shader {
@@ -48,14 +45,7 @@ void GodRayShader::build(char const* vertexFile, char const* tessControlFile,
                          char const* fragmentFile, bool withScattering) {
     std::string scattering;
     if (withScattering) {
-        std::ifstream file(ShaderPaths::GodRayScattering);
-        if (!file) {
-            Util::Logger::Instance()->Fatal("Unable to open filestream");
-            Util::Logger::Instance()->Message("File: ", ShaderPaths::GodRayScattering, nullptr);
-        }
-        std::ostringstream text;
-        text << file.rdbuf();
-        scattering = text.str();
+        readShaderText(ShaderPaths::GodRayScattering, scattering);
     }
     struct Stage {
         char const* file;

@@ -11,8 +11,6 @@
 #include <GL/glew.h>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace Engine::Render::Shader {
@@ -69,17 +67,6 @@ void bindGBufferTexture(int location, int unit, DeferredFrameBuffer* gbuffer,
     glUniform1i(location, unit);
 }
 
-bool readFile(char const* path, std::string& text) {
-    std::ifstream file(path);
-    if (!file) {
-        return false;
-    }
-    std::ostringstream content;
-    content << file.rdbuf();
-    text = content.str();
-    return true;
-}
-
 // The array sizes and the cube-map size of illumination.frag, as defines put
 // in front of its source, so the shader and the engine share one set of
 // numbers.
@@ -118,7 +105,7 @@ void IlluminationShader::build(char const* vertexFile, char const* fragmentFile,
                                char const* defines) {
     LoadShaderFile(vertexFile, GL_VERTEX_SHADER);
     std::string source;
-    if (readFile(fragmentFile, source)) {
+    if (readShaderText(fragmentFile, source)) {
         // The defines must follow the #version line.
         const std::string::size_type version = source.find("#version");
         const std::string::size_type lineEnd =
@@ -126,9 +113,6 @@ void IlluminationShader::build(char const* vertexFile, char const* fragmentFile,
         const std::string::size_type at = lineEnd == std::string::npos ? 0 : lineEnd + 1;
         source.insert(at, limitDefines() + (defines != nullptr ? defines : ""));
         LoadShader(source.c_str(), GL_FRAGMENT_SHADER);
-    } else {
-        // Reports the missing file as every other shader does.
-        LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER);
     }
     if (linkWithPlainOutput()) {
         bindUniformLocation();

@@ -84,16 +84,25 @@ unsigned int Shader::LoadShaderFile(char const* path, unsigned int type) {
     return LoadShaderFile(path, type, nullptr);
 }
 
-unsigned int Shader::LoadShaderFile(char const* path, unsigned int type, char const* prefix) {
+bool Shader::readShaderText(char const* path, std::string& text) {
     std::ifstream stream(path != nullptr ? path : "");
     if (!stream) {
         Logger::Instance()->Fatal("Unable to open filestream");
         Logger::Instance()->Message("File: ", path != nullptr ? path : "", nullptr);
+        return false;
+    }
+    std::ostringstream content;
+    content << stream.rdbuf();
+    text = content.str();
+    return true;
+}
+
+unsigned int Shader::LoadShaderFile(char const* path, unsigned int type, char const* prefix) {
+    std::string text;
+    if (!readShaderText(path, text)) {
         return NO_STAGE;
     }
-    std::ostringstream text;
-    text << stream.rdbuf();
-    return LoadShader(text.str().c_str(), type, prefix);
+    return LoadShader(text.c_str(), type, prefix);
 }
 
 unsigned int Shader::LoadShader(char const* source, unsigned int type) {

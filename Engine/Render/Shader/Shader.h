@@ -95,6 +95,9 @@ protected:
     // Compile one stage from a file or from source text, optionally preceded
     // by a prefix (typically a #version line and defines). Return the shader
     // object, or NO_STAGE on failure.
+    // The whole text of a shader file; logs the path and returns false when
+    // it cannot be opened.
+    static bool readShaderText(char const* path, std::string& text);
     unsigned int LoadShaderFile(char const* path, unsigned int type);
     unsigned int LoadShaderFile(char const* path, unsigned int type, char const* prefix);
     unsigned int LoadShader(char const* source, unsigned int type);
