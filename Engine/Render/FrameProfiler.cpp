@@ -13,8 +13,9 @@ FrameProfiler::~FrameProfiler() {
 }
 
 char const* FrameProfiler::PassName(int pass) {
-    static char const* const names[PassCount] = {"geometry",   "shadow maps",  "lighting",
-                                                 "adapt+glow", "tone mapping", "fxaa/window"};
+    static char const* const names[PassCount] = {"geometry",   "shadow maps", "lighting",
+                                                 "scattering", "adapt+glow",  "tone mapping",
+                                                 "fxaa/window"};
     return pass >= 0 && pass < PassCount ? names[pass] : "";
 }
 

@@ -20,6 +20,7 @@ public:
         Geometry = 0,
         ShadowMaps,
         Lighting,
+        Scattering,
         AdaptationAndGlow,
         ToneMapping,
         WindowPass,

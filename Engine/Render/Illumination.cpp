@@ -1,5 +1,6 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/EffectPlane.h>
+#include <Engine/Render/FrameProfiler.h>
 #include <Engine/Render/Illumination.h>
 #include <Engine/Render/Internal/ShaderPaths.h>
 #include <Engine/Render/Internal/TextureSetup.h>
@@ -16,6 +17,7 @@
 #include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/SpotLight.h>
 #include <Engine/Util/EffectSettings.h>
+#include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <cmath>
@@ -195,6 +197,10 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     glDepthRange(0.0, 1.0);
     glDepthFunc(GL_LESS);
     glDepthMask(GL_TRUE);
+    if (profiler != nullptr) {
+        profiler->endOf(FrameProfiler::Lighting);
+    }
+    Util::GLDebugOutput::Pass(FrameProfiler::PassName(FrameProfiler::Scattering));
 
     const bool wireframe = Util::EffectSettings::Instance()->DrawWireFrame();
     if (wireframe) {

@@ -18,6 +18,7 @@ namespace Engine::Render {
 
 class DeferredFrameBuffer;
 class EffectPlane;
+class FrameProfiler;
 class LightLookupTable;
 class QuadPatch;
 namespace Internal {
@@ -58,6 +59,9 @@ public:
     // (0, 1), blending off, culling on and GL_PATCH_VERTICES 4.
     void illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                    Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
+    // With a profiler, illuminat marks the end of the lighting pass before it
+    // adds the scattering (the caller marks the scattering's end).
+    void Profiler(FrameProfiler* value) { profiler = value; }
 
 private:
     // The engine's own tests read the programs and the empty maps.
@@ -85,6 +89,7 @@ private:
     unsigned int emptyCubeMap = 0;
     unsigned int emptyMap = 0;
     LightLookupTable* lookupTable;
+    FrameProfiler* profiler = nullptr;
 };
 
 } // namespace Engine::Render

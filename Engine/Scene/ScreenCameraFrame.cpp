@@ -170,9 +170,10 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     hdrTarget->enable();
     glClear(GL_COLOR_BUFFER_BIT);
     hdrTarget->copyDepthFrom(*gBuffer);
+    illumination->Profiler(profiler);
     illumination->illuminat(gBuffer, Location(), InverseAbsoluteMatrix(), VisibleLights());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    mark(profiler, Render::FrameProfiler::Lighting);
+    mark(profiler, Render::FrameProfiler::Scattering);
 
     hdrTarget->renderTonemapperInput(timer.RelativeTime());
     mark(profiler, Render::FrameProfiler::AdaptationAndGlow);
