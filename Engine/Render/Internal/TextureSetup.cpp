@@ -35,6 +35,19 @@ void create2D(unsigned int& texture, int width, int height, int internalFormat, 
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, type, nullptr);
+    clearLevelZero(texture, format, type);
+}
+
+void clearLevelZero(unsigned int texture, unsigned int format, unsigned int type) {
+    if (GLEW_ARB_clear_texture == GL_FALSE) {
+        return;
+    }
+    if (format == GL_DEPTH_COMPONENT) {
+        const float farPlane = 1.0f;
+        glClearTexImage(texture, 0, GL_DEPTH_COMPONENT, GL_FLOAT, &farPlane);
+    } else {
+        glClearTexImage(texture, 0, format, type, nullptr);
+    }
 }
 
 } // namespace Engine::Render::TextureSetup
