@@ -19,6 +19,7 @@ Application::Application(Platform& platform, DemoHooks& hooks, CommandLine const
     state.width = options.width;
     state.height = options.height;
     state.scriptTimeOffset = options.scriptTimeOffset;
+    state.loop = options.loop;
 }
 
 int Application::Run() {

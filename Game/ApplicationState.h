@@ -22,6 +22,8 @@ struct ApplicationState {
     unsigned width = 0;
     unsigned height = 0;
     float scriptTimeOffset = 0.0f;
+    // The demo starts again when it ends.
+    bool loop = false;
     // The object whose position component the rig writes; not owned.
     Engine::Scene::SceneObject* controlledCameraObject = nullptr;
     CameraRig rig;

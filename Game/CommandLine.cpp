@@ -108,6 +108,8 @@ CommandLine CommandLine::Parse(int argc, char const* const* argv, std::ostream& 
             }
         } else if (std::strcmp(arg, "--hidden") == 0) {
             result.hidden = true;
+        } else if (std::strcmp(arg, "--loop") == 0) {
+            result.loop = true;
         } else if (std::strcmp(arg, "--help") == 0) {
             result.help = true;
         }
@@ -127,12 +129,13 @@ void CommandLine::PrintUnattendedSwitches(std::ostream& out) {
 void CommandLine::PrintUsage(std::ostream& out) {
     out << "Usage: Game [-f WIDTH HEIGHT] [-t SECONDS] [--window WIDTH HEIGHT] [--frames N]\n"
            "            [--fixed-step SECONDS] [--capture DIR [--capture-every K]] [--hidden]\n"
-           "            [--help]\n"
+           "            [--loop] [--help]\n"
            "\n"
            "  -f WIDTH HEIGHT       full screen at that size (default: a 1024 x 768 window)\n"
            "  -t SECONDS            time offset of the demo's script (default: 5)\n";
     PrintUnattendedSwitches(out);
-    out << "  --help                print this text and exit\n"
+    out << "  --loop                play the demo again from its start when it ends\n"
+           "  --help                print this text and exit\n"
            "\n"
            "Keys: Escape quits; Space gives the camera to the user, Ctrl+Space gives it back\n"
            "to the demo; arrows turn the camera (pan with Shift), middle-button drag turns\n"

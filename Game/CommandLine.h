@@ -43,6 +43,8 @@ struct CommandLine {
     std::string captureDirectory;
     std::uint64_t captureEvery = 1;
     bool hidden = false;
+    // The demo starts again from its beginning when its last flight ends.
+    bool loop = false;
     bool help = false;
 };
 

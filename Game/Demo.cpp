@@ -236,7 +236,31 @@ void Demo::Script(ApplicationState& state) {
     app = &state;
     // The time of the previous frame, from a copy of the viewer's timer.
     const Engine::Util::Timer timer = state.viewer->getTimer();
+    if (state.loop && timer.AbsoluteTime() > timeline->Times().end) {
+        restart(state);
+        // The new timeline's first frame, as at the program's start.
+        timeline->Frame(0.0f, state.demoMode, *this);
+        return;
+    }
     timeline->Frame(timer.AbsoluteTime(), state.demoMode, *this);
+}
+
+void Demo::restart(ApplicationState& state) {
+    state.viewer->RestartTimer();
+    state.viewer->CurrentWorld(firstWorld);
+    state.controlledCameraObject = cameraA;
+    if (music != nullptr) {
+        music->stop();
+    }
+    // The second world's lights as built; the first world's objects are
+    // where the build put them, and the new timeline's first frames restore
+    // the opening scene from there.
+    theLamp->turnOff();
+    lightX->Intensity(Vec3f(0, 0, 0));
+    lightX->turnOn();
+    lightY->turnOff();
+    delete timeline;
+    timeline = new DemoTimeline(state.scriptTimeOffset);
 }
 
 void Demo::Keys(ApplicationState& state, InputState const& input) {

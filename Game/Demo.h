@@ -53,6 +53,8 @@ public:
 
 private:
     void buildFirstWorld(ApplicationState& app);
+    // Plays the demo from its beginning again (the --loop switch).
+    void restart(ApplicationState& app);
     void buildSecondWorld(ApplicationState& app);
     Engine::Scene::SceneObject* loadScene(unsigned short model, Engine::Scene::World* world,
                                           bool keepLights);

@@ -249,6 +249,7 @@ EventTimes Times(float t) {
     e.ramp = lightLook[1].time;
     e.rampOff = lightLook[5].time + 10.0f;
     e.lightYOn = lightLook[6].time + 5.0f;
+    e.end = cameraB.back().time;
     return e;
 }
 

@@ -51,6 +51,7 @@ struct EventTimes {
     float ramp;
     float rampOff;
     float lightYOn;
+    float end; // the last flight ends
 };
 EventTimes Times(float t);
 

@@ -11,6 +11,11 @@ Viewer::Viewer(Util::Timer const& initialTimer) : timer(initialTimer) {
     timer.Start();
 }
 
+void Viewer::RestartTimer() {
+    timer.Stop();
+    timer.Start();
+}
+
 Viewer::~Viewer() {
     timer.Stop();
     delete currentWorld;

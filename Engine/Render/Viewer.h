@@ -28,6 +28,8 @@ public:
     Scene::World* CurrentWorld() const { return currentWorld; }
 
     Util::Timer const& getTimer() const { return timer; }
+    // Starts the timer again from zero: the next frame is timed as the first.
+    void RestartTimer();
 
     // Does nothing without a current world.
     void RenderFrame();

@@ -131,15 +131,17 @@ TEST(CommandLine, NonNumericOrNegativeTimeOffsetsAreRejected) {
 
 TEST(CommandLine, HeadlessSwitches) {
     const CommandLine c = parse({"--frames", "12", "--fixed-step", "0.05", "--capture", "out/shots",
-                                 "--capture-every", "3", "--hidden"});
+                                 "--capture-every", "3", "--hidden", "--loop"});
     EXPECT_EQ(c.frames, 12u);
     EXPECT_DOUBLE_EQ(c.fixedStep, 0.05);
     EXPECT_EQ(c.captureDirectory, "out/shots");
     EXPECT_EQ(c.captureEvery, 3u);
     EXPECT_TRUE(c.hidden);
+    EXPECT_TRUE(c.loop);
     EXPECT_FALSE(c.help);
     expectDefaults(c);
     EXPECT_TRUE(parse({"--help"}).help);
+    EXPECT_FALSE(parse({"--help"}).loop);
 }
 
 TEST(CommandLine, InvalidHeadlessValuesAreIgnoredWithAWarning) {

@@ -125,6 +125,40 @@ TEST(Game, TheDemoPlaysToItsEndAtACoarseStep) {
     }
 }
 
+TEST(Game, WithLoopTheDemoStartsAgainAndShowsTheSamePictures) {
+    // At 2 s a frame, frame k shows the demo at 2 (k + 1) s. The frame after
+    // the last flight (234 s) starts again: frame 118 is the first frame
+    // once more, black, and the frames after it repeat the first pass, in
+    // the first world (frame 10) and in the second (frame 60).
+    TemporaryFolder folder;
+    const ProgramRun run = runProgram(gameProgram,
+                                      "--window 160 120 --hidden --frames 180 --fixed-step 2 "
+                                      "--loop --capture '" +
+                                          (folder / "shots") + "' --capture-every 2",
+                                      "ALSOFT_DRIVERS=null");
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.err, "");
+    const int pass = 118;
+    for (int frame : {0, 10, 60}) {
+        PngFile first;
+        PngFile again;
+        ASSERT_TRUE(first.Load(frameFile(folder / "shots", frame))) << first.error;
+        ASSERT_TRUE(again.Load(frameFile(folder / "shots", frame + pass))) << again.error;
+        ASSERT_EQ(again.width, first.width);
+        double difference = 0.0;
+        unsigned brightest = 0;
+        for (unsigned y = 0; y < first.height; ++y) {
+            for (unsigned x = 0; x < first.width; ++x) {
+                difference += std::abs(static_cast<int>(first.Green(x, y)) -
+                                       static_cast<int>(again.Green(x, y)));
+                brightest = std::max(brightest, again.Green(x, y));
+            }
+        }
+        EXPECT_LT(difference / (first.width * first.height), 2.0) << "frame " << frame;
+        EXPECT_EQ(brightest > 0, frame != 0) << "frame " << frame + pass;
+    }
+}
+
 TEST(Game, WithATestSceneItRendersCapturesAndQuitsAfterTheGivenFrames) {
     TemporaryFolder folder;
     const ProgramRun run = runProgram(testSceneProgram, "--hidden --frames 11 --fixed-step 0.05 "
