@@ -29,7 +29,7 @@ void ShadowCubeMapFrameBuffer::initDepthCubMapTex(bool filter) {
         glTexImage2D(GL_TEXTURE_CUBE_MAP_POSITIVE_X + i, 0, GL_DEPTH_COMPONENT24, width, height, 0,
                      GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
     }
-    TextureSetup::clearLevelZero(cubeMap, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT);
+    TextureSetup::clearLevelZero(cubeMap, GL_DEPTH_COMPONENT, 1.0f);
     if (mipmap) {
         glGenerateMipmap(GL_TEXTURE_CUBE_MAP);
     }

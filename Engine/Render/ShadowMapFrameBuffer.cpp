@@ -31,7 +31,8 @@ void ShadowMapFrameBuffer::initDepthMapTex(bool filter) {
 
 void ShadowMapFrameBuffer::genMapTex(bool filter, unsigned int* texture, int internalFormat,
                                      unsigned int format) {
-    TextureSetup::create2D(*texture, width, height, internalFormat, format, GL_FLOAT);
+    // A map not drawn yet reads as "far": nothing in the way.
+    TextureSetup::create2D(*texture, width, height, internalFormat, format, GL_FLOAT, 1.0f);
     TextureSetup::setFilter(GL_TEXTURE_2D, filter, mipmap);
     TextureSetup::clampToEdge(GL_TEXTURE_2D, true);
     if (mipmap) {

@@ -257,15 +257,15 @@ TEST_F(FrameBufferGLTest, ShadowMapWithDepthAttachment) {
     EXPECT_EQ(internalFormat(target.getMoment2MapTexID()), GL_ALPHA32F_ARB);
     EXPECT_EQ(texParameter(GL_TEXTURE_2D, target.getMoment2MapTexID(), GL_TEXTURE_WRAP_R),
               GL_CLAMP_TO_EDGE);
-    // Before its first pass the map holds the far plane and no moments, not
-    // whatever the memory held.
+    // Before its first pass the map reads as "far" (depth and second moment
+    // 1), not as whatever the memory held.
     std::vector<float> texels(64 * 64, -1.0f);
     glBindTexture(GL_TEXTURE_2D, target.getDepthMapTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, texels.data());
     EXPECT_EQ(*std::min_element(texels.begin(), texels.end()), 1.0f);
     glBindTexture(GL_TEXTURE_2D, target.getMoment2MapTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_FLOAT, texels.data());
-    EXPECT_EQ(*std::max_element(texels.begin(), texels.end()), 0.0f);
+    EXPECT_EQ(*std::min_element(texels.begin(), texels.end()), 1.0f);
     glBindTexture(GL_TEXTURE_2D, 0);
     target.enable();
     GLint drawBuffer = 0;

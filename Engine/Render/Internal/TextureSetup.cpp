@@ -30,24 +30,20 @@ void deleteTexture(unsigned int& texture) {
 }
 
 void create2D(unsigned int& texture, int width, int height, int internalFormat, unsigned int format,
-              unsigned int type) {
+              unsigned int type, float clearValue) {
     deleteTexture(texture);
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, format, type, nullptr);
-    clearLevelZero(texture, format, type);
+    clearLevelZero(texture, format, format == GL_DEPTH_COMPONENT ? 1.0f : clearValue);
 }
 
-void clearLevelZero(unsigned int texture, unsigned int format, unsigned int type) {
+void clearLevelZero(unsigned int texture, unsigned int format, float value) {
     if (GLEW_ARB_clear_texture == GL_FALSE) {
         return;
     }
-    if (format == GL_DEPTH_COMPONENT) {
-        const float farPlane = 1.0f;
-        glClearTexImage(texture, 0, GL_DEPTH_COMPONENT, GL_FLOAT, &farPlane);
-    } else {
-        glClearTexImage(texture, 0, format, type, nullptr);
-    }
+    const float texel[4] = {value, value, value, value};
+    glClearTexImage(texture, 0, format, GL_FLOAT, texel);
 }
 
 } // namespace Engine::Render::TextureSetup
