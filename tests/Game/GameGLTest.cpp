@@ -86,17 +86,21 @@ std::string frameFile(std::string const& folder, int frame) {
     return ::testing::AssertionSuccess();
 }
 
+// The demo in a small hidden window, capturing into folder/shots.
+ProgramRun playDemo(TemporaryFolder const& folder, std::string const& switches) {
+    return runProgram(gameProgram,
+                      "--window 160 120 --hidden " + switches + " --capture '" +
+                          (folder / "shots") + "'",
+                      "ALSOFT_DRIVERS=null");
+}
+
 } // namespace
 
 TEST(Game, TheDemoPlaysToItsEndAtACoarseStep) {
     // The whole demo at one frame per second, small: 240 frames reach past
     // the last flight (234 s). Every phase shows something.
     TemporaryFolder folder;
-    const ProgramRun run = runProgram(gameProgram,
-                                      "--window 160 120 --hidden --frames 240 --fixed-step 1 "
-                                      "--capture '" +
-                                          (folder / "shots") + "' --capture-every 10",
-                                      "ALSOFT_DRIVERS=null");
+    const ProgramRun run = playDemo(folder, "--frames 240 --fixed-step 1 --capture-every 10");
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_FALSE(contains(run.out, "FATAL")) << run.out;
     EXPECT_EQ(run.err, "");
@@ -131,11 +135,7 @@ TEST(Game, WithLoopTheDemoStartsAgainAndShowsTheSamePictures) {
     // once more, black, and the frames after it repeat the first pass, in
     // the first world (frame 10) and in the second (frame 60).
     TemporaryFolder folder;
-    const ProgramRun run = runProgram(gameProgram,
-                                      "--window 160 120 --hidden --frames 180 --fixed-step 2 "
-                                      "--loop --capture '" +
-                                          (folder / "shots") + "' --capture-every 2",
-                                      "ALSOFT_DRIVERS=null");
+    const ProgramRun run = playDemo(folder, "--frames 180 --fixed-step 2 --loop --capture-every 2");
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(run.err, "");
     const int pass = 118;
