@@ -21,6 +21,7 @@
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <cmath>
+#include <initializer_list>
 
 namespace Engine::Render {
 
@@ -68,9 +69,9 @@ int packPlainKind(Illumination::LightMap const& visible, LightType type,
     });
 }
 
-// True when a switched-on light of a shadow-casting kind is visible.
-bool hasShadowCastingLights(Illumination::LightMap const& visible) {
-    for (LightType type : {LIGHT_SHADOW_POINT, LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
+// True when a switched-on light of one of the kinds is visible.
+bool anyOn(Illumination::LightMap const& visible, std::initializer_list<LightType> kinds) {
+    for (LightType type : kinds) {
         if (auto const* lights = lightsOf(visible, type)) {
             for (Scene::Light const* light : *lights) {
                 if (light != nullptr && light->isOn()) {
@@ -87,10 +88,6 @@ bool hasShadowCastingLights(Illumination::LightMap const& visible) {
 Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
     : plane(effectPlane), lookupTable(table) {
     quadPatch = new QuadPatch(ScatteringGridSize, ScatteringGridSize);
-    shader = new Shader::IlluminationShader(ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag);
-    lightsOnlyShader = new Shader::IlluminationShader(
-        ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag, "#define WITHOUT_SHADOW_LIGHTS 1\n");
-    active = shader;
     godRayShader = new Shader::GodRayShader(LIGHT_GOD_RAY_SPOT, ShaderPaths::GodRayVert,
                                             ShaderPaths::GodRayTessC, ShaderPaths::GodRayTessE,
                                             ShaderPaths::GodRayFrag);
@@ -100,11 +97,27 @@ Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
     initEmptyMaps();
 }
 
+Shader::IlluminationShader* Illumination::program(bool pointShadows, bool spotShadows) {
+    Shader::IlluminationShader*& slot = programs[pointShadows ? 1 : 0][spotShadows ? 1 : 0];
+    if (slot == nullptr) {
+        // Indexed [with point-light shadows][with spot-light shadows].
+        char const* const defines[2][2] = {
+            {"#define WITHOUT_SHADOW_LIGHTS 1\n", "#define WITHOUT_SHADOW_POINT_LIGHTS 1\n"},
+            {"#define WITHOUT_SHADOW_SPOT_LIGHTS 1\n", ""}};
+        slot = new Shader::IlluminationShader(ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag,
+                                              defines[pointShadows ? 1 : 0][spotShadows ? 1 : 0]);
+    }
+    return slot;
+}
+
 Illumination::~Illumination() {
     TextureSetup::deleteTexture(emptyCubeMap);
     TextureSetup::deleteTexture(emptyMap);
-    delete shader;
-    delete lightsOnlyShader;
+    for (auto& row : programs) {
+        for (Shader::IlluminationShader* program : row) {
+            delete program;
+        }
+    }
     delete shadowGauss;
     delete godRayShader;
     delete lookupTable;
@@ -164,9 +177,10 @@ void Illumination::renderMaps(Util::Timer const& timer, LightMap const& lights) 
 
 void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                              Math::Mat4f const& inverseCameraMatrix, LightMap const& visible) {
-    // The software rasteriser runs every branch of a shader, so frames
-    // without shadow-casting lights use the program compiled without them.
-    active = hasShadowCastingLights(visible) ? shader : lightsOnlyShader;
+    // The software rasteriser runs every branch of a shader, so a frame uses
+    // the program compiled without the shadow-casting kinds it lacks.
+    active = program(anyOn(visible, {LIGHT_SHADOW_POINT}),
+                     anyOn(visible, {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}));
     active->Activate();
     active->SetDepthTexture(gbuffer);
     active->SetDiffuseTexture(gbuffer);

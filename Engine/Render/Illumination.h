@@ -68,6 +68,7 @@ private:
     friend struct Internal::IlluminationAccess;
 
     void initEmptyMaps();
+    Shader::IlluminationShader* program(bool pointShadows, bool spotShadows);
     // Adds the scattering of every switched-on visible god-ray spot light:
     // one tessellated full-screen grid each, blended additively.
     void renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
@@ -80,8 +81,10 @@ private:
 
     EffectPlane* plane;
     QuadPatch* quadPatch = nullptr;
-    Shader::IlluminationShader* shader = nullptr;
-    Shader::IlluminationShader* lightsOnlyShader = nullptr;
+    // The lighting programs, each without the shadow-casting kinds that a
+    // frame lacks, compiled when a frame first needs one; indexed [with
+    // point-light shadows][with spot-light shadows].
+    Shader::IlluminationShader* programs[2][2] = {};
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
     Shader::GodRayShader* godRayShader = nullptr;

@@ -156,22 +156,24 @@ vec3 spotContribution(SpotLight light, out vec3 L, out float d) {
     return shade(L, light.color, light.specularOn) * att * cone;
 }
 
-#ifndef WITHOUT_SHADOW_LIGHTS
-// (WITHOUT_SHADOW_LIGHTS builds the variant for frames without shadow-casting
-// lights: their uniforms are then unused.)
-//
+// The variants for frames without shadow-casting point lights
+// (WITHOUT_SHADOW_POINT_LIGHTS), without shadow-casting spot lights
+// (WITHOUT_SHADOW_SPOT_LIGHTS) or without either (WITHOUT_SHADOW_LIGHTS) leave
+// out that code; its uniforms are then unused. The software rasteriser would
+// otherwise run the shadow-casting loops to their array sizes even when
+// their counts are 0.
+#ifdef WITHOUT_SHADOW_LIGHTS
+#define WITHOUT_SHADOW_POINT_LIGHTS 1
+#define WITHOUT_SHADOW_SPOT_LIGHTS 1
+#endif
+
 // Shadow encodings (written by ShadowMap.frag, blurred by shadowGauss.frag):
 // - a point light's cube map stores |P - light| / far as depth; it is sampled
 //   as a depth-comparison cube map with linear filtering.
 // - a spot light's blurred maps store, in their alpha channels, the filtered
 //   first and second moments of d = (|P - light| - near) / (far - near).
 
-// Variance floor of the spot lights' moments: no acne from rounding.
-#define MIN_VARIANCE 2.0e-6
-// Part of Chebyshev's bound cut off against light bleeding where occluders
-// overlap.
-#define LIGHT_BLEEDING_REDUCTION 0.3
-
+#ifndef WITHOUT_SHADOW_POINT_LIGHTS
 float cubeTap(int i, vec3 direction, float reference) {
     vec4 coord = vec4(direction, reference);
     return i == 0 ? texture(scPointLightShadowCubeMap_0, coord)
@@ -198,6 +200,14 @@ float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
                 cubeTap(i, fromLight - t2 + 0.4 * t1, reference);
     return lit * 0.25;
 }
+#endif
+
+#ifndef WITHOUT_SHADOW_SPOT_LIGHTS
+// Variance floor of the spot lights' moments: no acne from rounding.
+#define MIN_VARIANCE 2.0e-6
+// Part of Chebyshev's bound cut off against light bleeding where occluders
+// overlap.
+#define LIGHT_BLEEDING_REDUCTION 0.3
 
 vec2 spotMoments(int i, vec2 uv) {
     if (i == 0) {
@@ -266,7 +276,7 @@ void main() {
     for (int i = 0; i < pointLightCount; ++i) {
         color += pointContribution(pointLight[i]);
     }
-#ifndef WITHOUT_SHADOW_LIGHTS
+#ifndef WITHOUT_SHADOW_POINT_LIGHTS
     for (int i = 0; i < scPointLightCount && i < MAX_SC_POINT_LIGHTS; ++i) {
         vec3 lit = pointContribution(scPointLight[i]);
         if (scPointLight[i].shadow && any(greaterThan(lit, vec3(0.0)))) {
@@ -280,7 +290,7 @@ void main() {
         float d;
         color += spotContribution(spotLight[i], L, d);
     }
-#ifndef WITHOUT_SHADOW_LIGHTS
+#ifndef WITHOUT_SHADOW_SPOT_LIGHTS
     for (int i = 0; i < scSpotLightCount && i < MAX_SC_SPOT_LIGHTS; ++i) {
         vec3 L;
         float d;

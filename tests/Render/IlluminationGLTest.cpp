@@ -302,8 +302,8 @@ TEST_F(IlluminationGLTest, TooManyLightsAreLoggedAndSkipped) {
 
 TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     // One shadow-casting spot light and one god-ray spot light take slots 0
-    // and 1 with their blurred maps; slots 2 and 3 and both cube-map slots
-    // sample the empty maps.
+    // and 1 with their blurred maps; slots 2 and 3 sample the empty maps. The
+    // frame's program leaves out the point-light shadows it has no light for.
     auto* caster = keep(new ShadowCastingSpotLight(Vec3f(1, 1, 1), false, Vec4f(0, 5, 0, 1),
                                                    Vec3f(0, -1, 0), 0.3f, 2.0f, nullptr));
     auto* godRay = keep(new GodRaySpotLight(Vec3f(1, 1, 1), false, Vec4f(1, 5, 0, 1),
@@ -312,8 +312,10 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     godRay->Update(Mat4f());
     Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {caster}}, {LIGHT_GOD_RAY_SPOT, {godRay}}};
     light(visible);
-    auto* shader = Internal::IlluminationAccess::FullShader(*illumination);
+    auto* shader = Internal::IlluminationAccess::ActiveShader(*illumination);
     const GLuint program = static_cast<GLuint>(shader->getProgramHandle());
+    EXPECT_EQ(glGetUniformLocation(program, "scPointLightShadowCubeMap_0"), -1);
+    EXPECT_NE(glGetUniformLocation(program, "scSpotLightShadowMap_0"), -1);
     auto uniformInt = [program](char const* name) {
         GLint value = -1;
         glGetUniformiv(program, glGetUniformLocation(program, name), &value);
@@ -322,7 +324,6 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     EXPECT_EQ(uniformInt("scSpotLightCount"), 2);
     EXPECT_EQ(uniformInt("scSpotLight[0].scattering"), 0);
     EXPECT_EQ(uniformInt("scSpotLight[1].scattering"), 1);
-    EXPECT_EQ(uniformInt("scPointLightCount"), 0);
     auto bound = [](int unit, GLenum binding) {
         glActiveTexture(GL_TEXTURE0 + unit);
         GLint name = 0;
@@ -330,10 +331,6 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
         glActiveTexture(GL_TEXTURE0);
         return static_cast<GLuint>(name);
     };
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(bound(RenderLimits::UnitShadowCubeMapBase + i, GL_TEXTURE_BINDING_CUBE_MAP),
-                  Internal::IlluminationAccess::EmptyCubeMap(*illumination));
-    }
     ShadowCastingSpotLight* lights[2] = {caster, godRay};
     for (int slot = 0; slot < 2; ++slot) {
         ShadowMapFrameBuffer* maps = lights[slot]->getBluredShadowMapBuffer();
@@ -401,29 +398,46 @@ TEST_F(IlluminationGLTest, NegativeIndexesAreRejected) {
     glUseProgram(0);
 }
 
-TEST_F(IlluminationGLTest, BothProgramsLightAlike) {
+TEST_F(IlluminationGLTest, EveryProgramLightsAlike) {
     auto* sun = keep(new DirectionalLight(Vec3f(0.7f, 0.6f, 0.5f), true, Vec3f(0.3f, -1, 0.2f)));
     auto* lamp =
         keep(new PointLight(Vec3f(1, 0.5f, 0.2f), true, Vec4f(2, 1, -3, 1), Vec3f(1, 0.2f, 0.1f)));
     auto* spot = keep(
         new SpotLight(Vec3f(5, 5, 5), true, Vec4f(-2, 4, 2, 1), Vec3f(0.2f, -1, 0), 0.5f, 2.0f));
-    // A black shadow-casting point light selects the full program and adds
-    // nothing.
-    auto* caster =
+    // Black shadow-casting lights select the programs with point-light
+    // shadows, spot-light shadows or both, and add nothing.
+    auto* pointCaster =
         keep(new ShadowCastingPointLight(Vec3f(0, 0, 0), false, Vec4f(0, 3, 0, 1), nullptr));
-    caster->Update(Mat4f());
+    auto* spotCaster = keep(new ShadowCastingSpotLight(Vec3f(0, 0, 0), false, Vec4f(0, 5, 0, 1),
+                                                       Vec3f(0, -1, 0), 0.3f, 2.0f, nullptr));
+    pointCaster->Update(Mat4f());
+    spotCaster->Update(Mat4f());
     lamp->Update(Mat4f());
     spot->Update(Mat4f());
     fillGBuffer(0.3f, 20.0f);
     Illumination::LightMap lightsOnly{
         {LIGHT_DIRECTIONAL, {sun}}, {LIGHT_POINT, {lamp}}, {LIGHT_SPOT, {spot}}};
     const std::vector<float> a = light(lightsOnly);
-    Illumination::LightMap withCaster = lightsOnly;
-    withCaster[LIGHT_SHADOW_POINT] = {caster};
-    const std::vector<float> b = light(withCaster);
-    ASSERT_EQ(a.size(), b.size());
-    for (size_t i = 0; i < a.size(); ++i) {
-        ASSERT_NEAR(a[i], b[i], 1e-5f) << i;
-    }
     EXPECT_GT(red(a, N / 2, N / 2), 0.1f);
+    Illumination::LightMap const casters[3] = {
+        {{LIGHT_SHADOW_POINT, {pointCaster}}},
+        {{LIGHT_SHADOW_SPOT, {spotCaster}}},
+        {{LIGHT_SHADOW_POINT, {pointCaster}}, {LIGHT_SHADOW_SPOT, {spotCaster}}}};
+    for (int variant = 0; variant < 3; ++variant) {
+        Illumination::LightMap visible = lightsOnly;
+        visible.insert(casters[variant].begin(), casters[variant].end());
+        const std::vector<float> b = light(visible);
+        ASSERT_EQ(a.size(), b.size());
+        for (size_t i = 0; i < a.size(); ++i) {
+            ASSERT_NEAR(a[i], b[i], 1e-5f) << "variant " << variant << ", value " << i;
+        }
+    }
+    // With one point caster the second cube-map slot samples the empty map.
+    light({{LIGHT_SHADOW_POINT, {pointCaster}}});
+    glActiveTexture(GL_TEXTURE0 + RenderLimits::UnitShadowCubeMapBase + 1);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_CUBE_MAP, &bound);
+    glActiveTexture(GL_TEXTURE0);
+    EXPECT_EQ(static_cast<GLuint>(bound),
+              Internal::IlluminationAccess::EmptyCubeMap(*illumination));
 }

@@ -7,10 +7,17 @@ namespace Engine::Render::Internal {
 // What the engine's own tests read of the lighting pass. Not installed.
 struct IlluminationAccess {
     // The full program; LightsOnlyShader is the same program compiled without
-    // the shadow-casting kinds, used in frames that have none.
-    static Shader::IlluminationShader* FullShader(Illumination const& pass) { return pass.shader; }
-    static Shader::IlluminationShader* LightsOnlyShader(Illumination const& pass) {
-        return pass.lightsOnlyShader;
+    // the shadow-casting kinds, used in frames that have none. Both are
+    // compiled here when no frame has needed them yet.
+    static Shader::IlluminationShader* FullShader(Illumination& pass) {
+        return pass.program(true, true);
+    }
+    static Shader::IlluminationShader* LightsOnlyShader(Illumination& pass) {
+        return pass.program(false, false);
+    }
+    // The program of the last frame lit.
+    static Shader::IlluminationShader* ActiveShader(Illumination const& pass) {
+        return pass.active;
     }
     // The textures bound to shadow-casting slots that have no map.
     static unsigned int EmptyCubeMap(Illumination const& pass) { return pass.emptyCubeMap; }
