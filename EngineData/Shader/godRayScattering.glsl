@@ -126,10 +126,10 @@ float phaseIntegral(float u, float eta, vec2 size) {
     return (1.0 - PHASE_G) * a + PHASE_G * b;
 }
 
-// 1 where x sees the light in its shadow map (or lies outside the map), 0
-// where something nearer the light is in the way.
-float lightVisibility(mat4 lightCamera, vec3 x, float distanceToLight) {
-    vec4 clip = lightCamera * vec4(x, 1.0);
+// 1 where a point, at clip in the light's clip space, sees the light in its
+// shadow map (or lies outside the map), 0 where something nearer the light
+// is in the way.
+float lightVisibility(vec4 clip, float distanceToLight) {
     if (clip.w <= 0.0) {
         return 1.0;
     }
@@ -163,17 +163,20 @@ vec3 scatteringAt(vec2 ndc, int steps, mat4 lightCamera, out bool inBeam, out fl
     float h = max(length(toLight - r * tFoot), MIN_LIGHT_DISTANCE);
     float u = beta * h;
     vec2 size = vec2(textureSize(loockupTableA, 0));
+    // The ray in the light's clip space, where it is linear in t too.
+    vec4 clipOrigin = lightCamera * vec4(origin, 1.0);
+    vec4 clipDirection = lightCamera * vec4(r, 0.0);
     float sum = 0.0;
     float tPrevious = segment.x;
     float phiPrevious = phaseIntegral(u, 0.25 * PI + 0.5 * atan((tPrevious - tFoot) / h), size);
     for (int k = 1; k <= steps; ++k) {
         float t = mix(segment.x, segment.y, float(k) / float(steps));
         float phi = phaseIntegral(u, 0.25 * PI + 0.5 * atan((t - tFoot) / h), size);
-        vec3 x = origin + r * (0.5 * (tPrevious + t));
-        vec3 fromLight = x - lightWorldPos;
+        float tMiddle = 0.5 * (tPrevious + t);
+        vec3 fromLight = origin + r * tMiddle - lightWorldPos;
         float d = length(fromLight);
         float weight = coneFalloff(fromLight / max(d, 1.0e-6), a) * attenuationWeight(d) *
-                       lightVisibility(lightCamera, x, d);
+                       lightVisibility(clipOrigin + clipDirection * tMiddle, d);
         sum += weight * max(phi - phiPrevious, 0.0);
         phiPrevious = phi;
         tPrevious = t;

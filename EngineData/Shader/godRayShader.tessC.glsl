@@ -14,6 +14,8 @@ layout(vertices = 4) out;
 
 in vec2 gridPosition[];
 out vec2 cornerPosition[];
+// inverse(inverseLightCameraMatrix), once per cell for every vertex of it.
+patch out mat4 lightCamera;
 
 const float LEVEL_NONE = 1.0;
 const float LEVEL_BEAM = 4.0;
@@ -52,7 +54,7 @@ void main() {
     if (gl_InvocationID != 0) {
         return;
     }
-    mat4 lightCamera = inverse(inverseLightCameraMatrix);
+    lightCamera = inverse(inverseLightCameraMatrix);
     // Corners 0..3 are (0, 0), (1, 0), (1, 1), (0, 1) of the cell.
     Probe c0 = probe(gridPosition[0], lightCamera);
     Probe c1 = probe(gridPosition[1], lightCamera);

@@ -5,6 +5,7 @@
 layout(quads, equal_spacing, ccw) in;
 
 in vec2 cornerPosition[];
+patch in mat4 lightCamera;
 
 out vec3 scattered;
 
@@ -14,6 +15,6 @@ void main() {
                    mix(cornerPosition[3], cornerPosition[2], u.x), u.y);
     bool inBeam;
     float rayLength;
-    scattered = scatteringAt(ndc, STEPS, inverse(inverseLightCameraMatrix), inBeam, rayLength);
+    scattered = scatteringAt(ndc, STEPS, lightCamera, inBeam, rayLength);
     gl_Position = vec4(ndc, 0.0, 1.0);
 }
