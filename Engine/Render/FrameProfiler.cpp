@@ -1,4 +1,5 @@
 #include <Engine/Render/FrameProfiler.h>
+#include <Engine/Util/GLDebugOutput.h>
 #include <GL/glew.h>
 #include <chrono>
 
@@ -36,6 +37,13 @@ void FrameProfiler::beginFrame() {
 
 void FrameProfiler::endOf(Pass pass) {
     stamp(pass + 1);
+}
+
+void FrameProfiler::EndOf(FrameProfiler* profiler, Pass pass) {
+    if (profiler != nullptr) {
+        profiler->endOf(pass);
+    }
+    Util::GLDebugOutput::Pass(PassName(pass + 1));
 }
 
 void FrameProfiler::endFrame() {

@@ -37,6 +37,9 @@ public:
     void beginFrame();
     // Marks the end of a pass (passes are marked in order).
     void endOf(Pass pass);
+    // Ends a pass of a frame: its mark when there is a profiler, and the
+    // debug output's label of the next pass in any case.
+    static void EndOf(FrameProfiler* profiler, Pass pass);
     void endFrame();
     // Collects the results still outstanding (waits for the GPU).
     void flush();

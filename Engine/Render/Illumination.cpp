@@ -17,7 +17,6 @@
 #include <Engine/Scene/ShadowCastingSpotLight.h>
 #include <Engine/Scene/SpotLight.h>
 #include <Engine/Util/EffectSettings.h>
-#include <Engine/Util/GLDebugOutput.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <cmath>
@@ -211,10 +210,7 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     glDepthRange(0.0, 1.0);
     glDepthFunc(GL_LESS);
     glDepthMask(GL_TRUE);
-    if (profiler != nullptr) {
-        profiler->endOf(FrameProfiler::Lighting);
-    }
-    Util::GLDebugOutput::Pass(FrameProfiler::PassName(FrameProfiler::Scattering));
+    FrameProfiler::EndOf(profiler, FrameProfiler::Lighting);
 
     const bool wireframe = Util::EffectSettings::Instance()->DrawWireFrame();
     if (wireframe) {

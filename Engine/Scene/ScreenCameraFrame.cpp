@@ -57,14 +57,6 @@ namespace {
 // Tessellated meshes are drawn as triangle patches.
 const GLint PatchVertices = 3;
 
-// Ends a pass: its timing mark, and the debug output's label of the next.
-void mark(Render::FrameProfiler* profiler, Render::FrameProfiler::Pass pass) {
-    if (profiler != nullptr) {
-        profiler->endOf(pass);
-    }
-    Util::GLDebugOutput::Pass(Render::FrameProfiler::PassName(pass + 1));
-}
-
 } // namespace
 
 void ScreenCamera::InitFramePipeline() {
@@ -159,12 +151,12 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glEnable(GL_CULL_FACE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    mark(profiler, Render::FrameProfiler::Geometry);
+    Render::FrameProfiler::EndOf(profiler, Render::FrameProfiler::Geometry);
 
     // Shadow maps of every light of the world, not only the visible ones.
     illumination->renderMaps(timer, world->Lights());
     Render::Shader::Shader::SetCameraMatrix(absoluteMatrix);
-    mark(profiler, Render::FrameProfiler::ShadowMaps);
+    Render::FrameProfiler::EndOf(profiler, Render::FrameProfiler::ShadowMaps);
 
     // Lighting into the HDR target, over the scene's depth.
     hdrTarget->enable();
@@ -173,17 +165,17 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     illumination->Profiler(profiler);
     illumination->illuminat(gBuffer, Location(), InverseAbsoluteMatrix(), VisibleLights());
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    mark(profiler, Render::FrameProfiler::Scattering);
+    Render::FrameProfiler::EndOf(profiler, Render::FrameProfiler::Scattering);
 
     hdrTarget->renderTonemapperInput(timer.RelativeTime());
-    mark(profiler, Render::FrameProfiler::AdaptationAndGlow);
+    Render::FrameProfiler::EndOf(profiler, Render::FrameProfiler::AdaptationAndGlow);
 
     if (settings->getFXAAon()) {
         fxaaTarget->enable();
         hdrTarget->toneMap2screen();
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
     }
-    mark(profiler, Render::FrameProfiler::ToneMapping);
+    Render::FrameProfiler::EndOf(profiler, Render::FrameProfiler::ToneMapping);
 
     // The window.
     glViewport(0, 0, w, h);
