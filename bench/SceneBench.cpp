@@ -1,5 +1,6 @@
 // Culling and world update over a world of 10,000 mesh objects, half of them
 // outside the camera's view.
+#include <Engine/Render/LightTiles.h>
 #include <Engine/Render/Shader/Shader.h>
 #include <Engine/Scene/CameraComponent.h>
 #include <Engine/Scene/Collision/AxisAlignedBox.h>
@@ -14,6 +15,7 @@
 #include <Engine/Scene/World.h>
 #include <Engine/Util/Timer.h>
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -109,5 +111,40 @@ void BM_WorldUpdate(benchmark::State& state) {
         MeshCount, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_WorldUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+namespace {
+
+// The light tiles of a 1024 x 768 frame of the frame benchmark's scene: its
+// 8 point lights and 4 spot lights over a floor, seen from above.
+void BM_LightTiles(benchmark::State& state) {
+    using Engine::Render::LightTiles;
+    const Vec3f eye(0.0f, 5.0f, 10.0f);
+    const Vec3f back = Vec3f::Normalize(eye - Vec3f(0.0f, 0.5f, 0.0f));
+    const Vec3f right = Vec3f::Normalize(Vec3f::CrossProd(Vec3f(0, 1, 0), back));
+    const Vec3f up = Vec3f::CrossProd(back, right);
+    const Mat4f world(right.X(), up.X(), back.X(), eye.X(), right.Y(), up.Y(), back.Y(), eye.Y(),
+                      right.Z(), up.Z(), back.Z(), eye.Z(), 0, 0, 0, 1);
+    const float aspect = 1024.0f / 768.0f;
+    const Mat4f toClip = Mat4f::Persp(1.0471976f, aspect, 0.1f, 100.0f) * Mat4f::Invert(world);
+    const Mat4f toWorld = world * Mat4f::InversePersp(1.0471976f, aspect, 0.1f, 100.0f);
+    LightTiles tiles;
+    for (auto _ : state) {
+        tiles.Begin(1024, 768, toClip, toWorld, Vec3f(-8.25f, -0.25f, -8.25f),
+                    Vec3f(8.25f, 2.25f, 8.25f));
+        for (int i = 0; i < 8; ++i) {
+            const float a = 6.2831853f * static_cast<float>(i) / 8.0f;
+            tiles.AddSphere(1u << i, Vec3f(5.0f * std::cos(a), 1.2f, 5.0f * std::sin(a)), 21.5f);
+        }
+        for (int i = 0; i < 4; ++i) {
+            const Vec3f target(static_cast<float>(i) - 1.5f, 0.0f, 1.0f - static_cast<float>(i));
+            tiles.AddCone(1u << (10 + i), target + Vec3f(0.5f, 5.0f, 0.5f),
+                          Vec3f(-0.5f, -5.0f, -0.5f), 0.35f, 121.0f);
+        }
+        benchmark::DoNotOptimize(tiles.Masks().data());
+    }
+}
+BENCHMARK(BM_LightTiles)->Unit(benchmark::kMicrosecond);
 
 } // namespace

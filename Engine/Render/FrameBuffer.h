@@ -24,13 +24,13 @@ public:
     // Copies the depth buffer of source (same size and depth format) into
     // this target's; leaves this target bound to GL_FRAMEBUFFER.
     void copyDepthFrom(FrameBuffer const& source);
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
 
 protected:
     void bind();
     void unbind();
     void setViewport();
-    int getWidth() const { return width; }
-    int getHeight() const { return height; }
     unsigned int getFrameBufferID() const { return framebuffer; }
     void makeFB();
     // Lazy mipmaps of a sampled target: drawing into it (enable) marks them

@@ -7,6 +7,11 @@
 
 namespace Engine::Render {
 
+namespace {
+// Steps of the edge search to either side (the steps of fxaa.frag).
+const int EdgeSearchSteps = 6;
+} // namespace
+
 FxaaFrameBuffer::FxaaFrameBuffer()
     : shader(new Shader::PostprocessingShader(ShaderPaths::QuadVert, ShaderPaths::FxaaFrag)) {}
 
@@ -69,6 +74,7 @@ void FxaaFrameBuffer::draw() {
     plane->enableVertexBO();
     shader->SetDiffuseTexture(this);
     shader->SetSamplingSampleSize(sampleSize);
+    shader->SetEdgeSearchSteps(EdgeSearchSteps);
     plane->draw(shader);
     plane->disableVertexBO();
     glUseProgram(0);

@@ -19,7 +19,9 @@
 #include <Engine/Util/EffectSettings.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
+#include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 
 namespace Engine::Render {
@@ -103,13 +105,15 @@ Shader::IlluminationShader* Illumination::program(bool pointShadows, bool spotSh
         char const* const defines[2][2] = {
             {"#define WITHOUT_SHADOW_LIGHTS 1\n", "#define WITHOUT_SHADOW_POINT_LIGHTS 1\n"},
             {"#define WITHOUT_SHADOW_SPOT_LIGHTS 1\n", ""}};
-        slot = new Shader::IlluminationShader(ShaderPaths::QuadVert, ShaderPaths::IlluminationFrag,
+        slot = new Shader::IlluminationShader(ShaderPaths::IlluminationVert,
+                                              ShaderPaths::IlluminationFrag,
                                               defines[pointShadows ? 1 : 0][spotShadows ? 1 : 0]);
     }
     return slot;
 }
 
 Illumination::~Illumination() {
+    TextureSetup::deleteTexture(tileTexture);
     TextureSetup::deleteTexture(emptyCubeMap);
     TextureSetup::deleteTexture(emptyMap);
     for (auto& row : programs) {
@@ -190,11 +194,14 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     active->SetInverseCameraMatrix(inverseCameraMatrix);
     active->SetOpticalThickness(lookupTable != nullptr ? lookupTable->getBeta() : 0.0f);
 
+    beginTiles(*gbuffer);
     packDirectionalLights(visible);
     packPointLights(visible);
     packShadowCastingPointLights(visible);
     packSpotLights(visible);
     packShadowCastingSpotLights(visible);
+    uploadTiles();
+    active->SetLightTiles(tileTexture);
 
     // Depth state of the lighting quad: every fragment lies at the far plane
     // (depth range 1..1) and passes only where the copied G-buffer depth is
@@ -265,14 +272,87 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
     glEnable(GL_CULL_FACE);
 }
 
+void Illumination::FrameView(Math::Mat4f const& worldToClip, Math::Mat4f const& clipToWorld,
+                             Math::Vec3f const& litMin, Math::Vec3f const& litMax) {
+    viewGiven = true;
+    viewWorldToClip = worldToClip;
+    viewClipToWorld = clipToWorld;
+    viewLitMin = litMin;
+    viewLitMax = litMax;
+}
+
+void Illumination::beginTiles(DeferredFrameBuffer const& gbuffer) {
+    const Math::Vec3f unbounded(FLT_MAX, FLT_MAX, FLT_MAX);
+    if (viewGiven) {
+        tiles.Begin(gbuffer.getWidth(), gbuffer.getHeight(), viewWorldToClip, viewClipToWorld,
+                    viewLitMin, viewLitMax);
+    } else {
+        tiles.Begin(gbuffer.getWidth(), gbuffer.getHeight(), Math::Mat4f(), Math::Mat4f(),
+                    unbounded * -1.0f, unbounded);
+    }
+}
+
+void Illumination::uploadTiles() {
+    viewGiven = false;
+    const int columns = tiles.Columns();
+    const int rows = tiles.Rows();
+    glActiveTexture(GL_TEXTURE0 + RL::UnitLightTiles);
+    if (tileTexture == 0 || columns != tileTextureColumns || rows != tileTextureRows) {
+        TextureSetup::deleteTexture(tileTexture);
+        glGenTextures(1, &tileTexture);
+        glBindTexture(GL_TEXTURE_2D, tileTexture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_R32UI, columns, rows, 0, GL_RED_INTEGER, GL_UNSIGNED_INT,
+                     tiles.Masks().data());
+        TextureSetup::setFilter(GL_TEXTURE_2D, false, false);
+        TextureSetup::clampToEdge(GL_TEXTURE_2D, false);
+        tileTextureColumns = columns;
+        tileTextureRows = rows;
+    } else {
+        glBindTexture(GL_TEXTURE_2D, tileTexture);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, columns, rows, GL_RED_INTEGER, GL_UNSIGNED_INT,
+                        tiles.Masks().data());
+    }
+}
+
+void Illumination::addPointReach(int bit, Scene::Light const* light) {
+    auto const* point = static_cast<Scene::PointLight const*>(light);
+    const std::uint32_t mask = 1u << bit;
+    if (!viewGiven) {
+        tiles.AddEverywhere(mask);
+        return;
+    }
+    tiles.AddSphere(mask, point->WorldLocation().GetVec3f(),
+                    point->AttenuationOn() ? point->MaxDistanceOfInfluence() : FLT_MAX);
+}
+
+void Illumination::addSpotReach(int bit, Scene::Light const* light) {
+    auto const* spot = static_cast<Scene::SpotLight const*>(light);
+    const std::uint32_t mask = 1u << bit;
+    if (!viewGiven) {
+        tiles.AddEverywhere(mask);
+        return;
+    }
+    tiles.AddCone(mask, spot->WorldLocation().GetVec3f(), spot->WorldDirection(), spot->Angle(),
+                  spot->AttenuationOn() ? spot->MaxDistanceOfInfluence() : FLT_MAX);
+}
+
 void Illumination::packDirectionalLights(LightMap const& visible) {
     active->SetDirectionalLightCount(packPlainKind<Scene::DirectionalLight>(
         visible, LIGHT_DIRECTIONAL, *active, &Shader::IlluminationShader::SetDirectionalLight));
 }
 
 void Illumination::packPointLights(LightMap const& visible) {
-    active->SetPointLightCount(packPlainKind<Scene::PointLight>(
-        visible, LIGHT_POINT, *active, &Shader::IlluminationShader::SetPointLight));
+    int count = 0;
+    if (auto const* lights = lightsOf(visible, LIGHT_POINT)) {
+        count = packKind<Scene::PointLight>(
+            *lights, LIGHT_POINT, [this](int index, Scene::PointLight* light) {
+                active->SetPointLight(index, light);
+                if (index < RL::MaxPointLights) {
+                    addPointReach(RL::TileBitPointLights + index, light);
+                }
+            });
+    }
+    active->SetPointLightCount(count);
 }
 
 void Illumination::packShadowCastingPointLights(LightMap const& visible) {
@@ -281,6 +361,9 @@ void Illumination::packShadowCastingPointLights(LightMap const& visible) {
         count = packKind<Scene::ShadowCastingPointLight>(
             *lights, LIGHT_SHADOW_POINT, [this](int index, Scene::ShadowCastingPointLight* l) {
                 active->SetShadowCastingPointLight(index, l, index);
+                if (index < RL::MaxShadowCastingPointLights) {
+                    addPointReach(RL::TileBitShadowCastingPointLights + index, l);
+                }
             });
     }
     // Every sampler needs a texture: unused slots sample the empty cube map.
@@ -291,8 +374,17 @@ void Illumination::packShadowCastingPointLights(LightMap const& visible) {
 }
 
 void Illumination::packSpotLights(LightMap const& visible) {
-    active->SetSpotLightCount(packPlainKind<Scene::SpotLight>(
-        visible, LIGHT_SPOT, *active, &Shader::IlluminationShader::SetSpotLight));
+    int count = 0;
+    if (auto const* lights = lightsOf(visible, LIGHT_SPOT)) {
+        count = packKind<Scene::SpotLight>(
+            *lights, LIGHT_SPOT, [this](int index, Scene::SpotLight* light) {
+                active->SetSpotLight(index, light);
+                if (index < RL::MaxSpotLights) {
+                    addSpotReach(RL::TileBitSpotLights + index, light);
+                }
+            });
+    }
+    active->SetSpotLightCount(count);
 }
 
 void Illumination::packShadowCastingSpotLights(LightMap const& visible) {
@@ -309,6 +401,9 @@ void Illumination::packShadowCastingSpotLights(LightMap const& visible) {
         listed += packKind<Scene::ShadowCastingSpotLight>(
             *lights, type, [this, first, scattering](int i, Scene::ShadowCastingSpotLight* l) {
                 active->SetShadowCastingSpotLight(first + i, l, first + i, scattering);
+                if (first + i < RL::MaxShadowCastingSpotLights) {
+                    addSpotReach(RL::TileBitShadowCastingSpotLights + first + i, l);
+                }
             });
     }
     for (int slot = listed; slot < RL::MaxShadowCastingSpotLights; ++slot) {

@@ -3,6 +3,7 @@
 #include <Engine/Export.h>
 #include <Engine/Math/Mat4f.h>
 #include <Engine/Math/Vec4f.h>
+#include <Engine/Render/LightTiles.h>
 #include <Engine/Scene/LightType.h>
 #include <map>
 #include <vector>
@@ -59,6 +60,15 @@ public:
     // (0, 1), blending off, culling on and GL_PATCH_VERTICES 4.
     void illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                    Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
+    // The view of the next illuminat and the box around the meshes it will
+    // light (the union of their bounding boxes; min > max when there are
+    // none, the largest floats when one has no box). The lighting pass then
+    // evaluates, in each tile of the screen, only the lights whose reach meets
+    // that box there; without it every light is evaluated at every pixel.
+    // Applies to one illuminat.
+    void FrameView(Math::Mat4f const& worldToClip, Math::Mat4f const& clipToWorld,
+                   Math::Vec3f const& litMin, Math::Vec3f const& litMax);
+
     // With a profiler, illuminat marks the end of the lighting pass before it
     // adds the scattering (the caller marks the scattering's end).
     void Profiler(FrameProfiler* value) { profiler = value; }
@@ -78,6 +88,13 @@ private:
     void packShadowCastingPointLights(LightMap const& visible);
     void packSpotLights(LightMap const& visible);
     void packShadowCastingSpotLights(LightMap const& visible);
+    // Starts the light tiles of a frame of the G-buffer's size, and uploads
+    // and binds them once the lights are packed.
+    void beginTiles(DeferredFrameBuffer const& gbuffer);
+    void uploadTiles();
+    // Sets a light's bit in the tiles it may reach (every tile without a view).
+    void addPointReach(int bit, Scene::Light const* light);
+    void addSpotReach(int bit, Scene::Light const* light);
 
     EffectPlane* plane;
     QuadPatch* quadPatch = nullptr;
@@ -93,6 +110,17 @@ private:
     unsigned int emptyMap = 0;
     LightLookupTable* lookupTable;
     FrameProfiler* profiler = nullptr;
+    // The tiles of the frame being lit, their texture (R32UI, a texel per
+    // tile) and the view they were given for it.
+    LightTiles tiles;
+    unsigned int tileTexture = 0;
+    int tileTextureColumns = 0;
+    int tileTextureRows = 0;
+    bool viewGiven = false;
+    Math::Mat4f viewWorldToClip;
+    Math::Mat4f viewClipToWorld;
+    Math::Vec3f viewLitMin;
+    Math::Vec3f viewLitMax;
 };
 
 } // namespace Engine::Render

@@ -18,11 +18,23 @@ struct RenderLimits {
     static constexpr int UnitGBufferSpecular = 2;
     static constexpr int UnitGBufferNormal = 3;
     static constexpr int UnitGBufferEmit = 4;
+    // The light tiles' masks (which lights reach each screen tile).
+    static constexpr int UnitLightTiles = 5;
     // Shadow cube map of scPointLight[i] on 6 + i.
     static constexpr int UnitShadowCubeMapBase = 6;
     // Shadow map of scSpotLight[i] on 8 + 2i, its moment-2 map on 9 + 2i.
     static constexpr int UnitShadowMapBase = 8;
     static constexpr int UnitMoment2MapBase = 9;
+
+    // First bit of each kind's lights in a light tile's mask, light i of the
+    // kind at that bit + i. Directional lights reach every tile and have none.
+    static constexpr int TileBitPointLights = 0;
+    static constexpr int TileBitShadowCastingPointLights = TileBitPointLights + MaxPointLights;
+    static constexpr int TileBitSpotLights =
+        TileBitShadowCastingPointLights + MaxShadowCastingPointLights;
+    static constexpr int TileBitShadowCastingSpotLights = TileBitSpotLights + MaxSpotLights;
+    static_assert(TileBitShadowCastingSpotLights + MaxShadowCastingSpotLights <= 32,
+                  "a tile's mask has 32 bits");
 
     // Texture units of the post-processing passes.
     static constexpr int UnitPostColor = 0;

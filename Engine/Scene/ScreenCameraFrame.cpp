@@ -36,6 +36,8 @@
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/Shader/ForwardShader.h>
 #include <Engine/Render/Shader/Shader.h>
+#include <Engine/Scene/Collision/AxisAlignedBox.h>
+#include <Engine/Scene/Collision/OrientedBox.h>
 #include <Engine/Scene/CollisionComponent.h>
 #include <Engine/Scene/LightComponent.h>
 #include <Engine/Scene/Mesh.h>
@@ -49,6 +51,8 @@
 #include <Engine/Util/Timer.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
+#include <algorithm>
+#include <cfloat>
 
 namespace Engine::Scene {
 
@@ -56,6 +60,35 @@ namespace {
 
 // Tessellated meshes are drawn as triangle patches.
 const GLint PatchVertices = 3;
+
+// How far a material may move a surface out of its mesh's box (the
+// displacement material moves it up to 0.15 along the normal).
+const float SurfaceMargin = 0.25f;
+
+void growDrawnBox(Mesh* mesh, Math::Vec3f& min, Math::Vec3f& max) {
+    Collision::AxisAlignedBox const* bounds = mesh->Boundings();
+    Collision::OrientedBox const* box = bounds != nullptr ? bounds->Box() : nullptr;
+    if (box == nullptr) {
+        min = Math::Vec3f(-FLT_MAX, -FLT_MAX, -FLT_MAX);
+        max = Math::Vec3f(FLT_MAX, FLT_MAX, FLT_MAX);
+        return;
+    }
+    // The box's corners placed with the matrix the mesh was drawn with (its
+    // world box is only refitted where the object has a collision component).
+    Math::Mat4f const& matrix = mesh->AbsoluteMatrix();
+    const Math::Vec3f corner(matrix * box->Location());
+    const Math::Vec3f axes[3] = {matrix * box->Axis1(), matrix * box->Axis2(),
+                                 matrix * box->Axis3()};
+    Math::Vec3f low = corner;
+    Math::Vec3f high = corner;
+    for (Math::Vec3f const& axis : axes) {
+        low = low + axis.ComponentMin(Math::Vec3f(0.0f, 0.0f, 0.0f));
+        high = high + axis.ComponentMax(Math::Vec3f(0.0f, 0.0f, 0.0f));
+    }
+    const Math::Vec3f margin(SurfaceMargin, SurfaceMargin, SurfaceMargin);
+    min = min.ComponentMin(low - margin);
+    max = max.ComponentMax(high + margin);
+}
 
 } // namespace
 
@@ -143,9 +176,15 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, w, h);
     Render::Shader::Shader::SetCameraMatrix(absoluteMatrix);
+    // The box around what is drawn: the meshes' boxes where they are drawn,
+    // grown by what the displacement material may move a surface; a mesh
+    // without a box leaves it unbounded.
+    Math::Vec3f drawnMin(FLT_MAX, FLT_MAX, FLT_MAX);
+    Math::Vec3f drawnMax(-FLT_MAX, -FLT_MAX, -FLT_MAX);
     for (auto const& entry : renderList) {
         for (Mesh* mesh : entry.second) {
             mesh->Draw(true);
+            growDrawnBox(mesh, drawnMin, drawnMax);
         }
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -158,7 +197,10 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     Render::Shader::Shader::SetCameraMatrix(absoluteMatrix);
     Render::FrameProfiler::EndOf(profiler, Render::FrameProfiler::ShadowMaps);
 
-    // Lighting into the HDR target, over the scene's depth.
+    // Lighting into the HDR target, over the scene's depth. The lighting
+    // evaluates each light only in the screen tiles where its reach meets
+    // the box around the meshes drawn.
+    illumination->FrameView(absoluteMatrix, InverseAbsoluteMatrix(), drawnMin, drawnMax);
     hdrTarget->enable();
     glClear(GL_COLOR_BUFFER_BIT);
     hdrTarget->copyDepthFrom(*gBuffer);

@@ -7,11 +7,15 @@
 // view of the same texture, so those reads decode no sRGB (alpha is stored
 // linear either way). The colour itself is read decoded, from colorTexture,
 // and blended linear.
-// The software rasteriser runs every instruction for every pixel (branches
-// and early exits save nothing), so the pass is written for the fewest
-// texture reads: the 3 x 3 luma comes from two gathers and two fetches, the
-// centre is fetched, and the edge walk always takes all its steps, an end
-// once found staying put.
+// The pass is written for the fewest texture reads: the 3 x 3 luma comes
+// from two gathers and two fetches, the centre is fetched, and the blend
+// across the edge mixes the centre with the one neighbour it is blended with.
+// The edge walk is a loop that breaks when both ends are found, so groups of
+// pixels without an edge leave it at once. A software rasteriser runs both
+// sides of every branch but does leave a loop once no pixel of its group is
+// still in it, so the walk must stay a loop: its step count is a uniform (a
+// constant one would be unrolled) and the exit is a break (folded into the
+// loop's condition it no longer ends the loop early there).
 
 in vec2 texCoord;
 out vec4 fragColor;
@@ -19,14 +23,13 @@ out vec4 fragColor;
 uniform sampler2D colorTexture;
 uniform sampler2D lumaTexture; // the same texels, not decoded
 uniform vec2 sampleSize; // one texel
+uniform int edgeSearchSteps; // the length of stepSizes
 
 const float edgeThreshold = 0.166;
 const float edgeThresholdMin = 0.0833;
 const float subpixQuality = 0.75;
-// The first step to either side is one texel; then the walk goes on by
-// these steps.
-const int searchSteps = 5;
-const float stepSizes[5] = float[](1.0, 1.5, 2.0, 4.0, 12.0);
+// The walk's steps to either side, in texels.
+const float stepSizes[6] = float[](1.0, 1.0, 1.5, 2.0, 4.0, 12.0);
 
 float lumaAt(vec2 uv) {
     return textureLod(lumaTexture, uv, 0.0).a;
@@ -95,25 +98,30 @@ void main() {
     vec2 offNP = horzSpan ? vec2(sampleSize.x, 0.0) : vec2(0.0, sampleSize.y);
     float gradientScaled = gradient * 0.25;
 
-    vec2 posN = posB - offNP;
-    vec2 posP = posB + offNP;
-    float lumaEndN = lumaAt(posN) - lumaLocalAverage;
-    float lumaEndP = lumaAt(posP) - lumaLocalAverage;
-    bool doneN = abs(lumaEndN) >= gradientScaled;
-    bool doneP = abs(lumaEndP) >= gradientScaled;
-    for (int i = 0; i < searchSteps; ++i) {
-        // An end once found stays put: its position and luma are kept.
-        vec2 nextN = posN - offNP * stepSizes[i];
-        vec2 nextP = posP + offNP * stepSizes[i];
-        float endN = lumaAt(nextN) - lumaLocalAverage;
-        float endP = lumaAt(nextP) - lumaLocalAverage;
-        posN = doneN ? posN : nextN;
-        posP = doneP ? posP : nextP;
+    // An end once found stays put: its distance and luma are kept.
+    float walkedN = 0.0;
+    float walkedP = 0.0;
+    float lumaEndN = 0.0;
+    float lumaEndP = 0.0;
+    bool doneN = !isEdge;
+    bool doneP = !isEdge;
+    for (int i = 0; i < edgeSearchSteps; ++i) {
+        if (doneN && doneP) {
+            break;
+        }
+        float nextN = walkedN + (doneN ? 0.0 : stepSizes[i]);
+        float nextP = walkedP + (doneP ? 0.0 : stepSizes[i]);
+        float endN = lumaAt(posB - offNP * nextN) - lumaLocalAverage;
+        float endP = lumaAt(posB + offNP * nextP) - lumaLocalAverage;
         lumaEndN = doneN ? lumaEndN : endN;
         lumaEndP = doneP ? lumaEndP : endP;
+        walkedN = nextN;
+        walkedP = nextP;
         doneN = doneN || abs(lumaEndN) >= gradientScaled;
         doneP = doneP || abs(lumaEndP) >= gradientScaled;
     }
+    vec2 posN = posB - offNP * walkedN;
+    vec2 posP = posB + offNP * walkedP;
 
     float distN = horzSpan ? (uv.x - posN.x) : (uv.y - posN.y);
     float distP = horzSpan ? (posP.x - uv.x) : (posP.y - uv.y);
@@ -128,6 +136,10 @@ void main() {
     float pixelOffset = goodSpan ? (0.5 - dist / spanLength) : 0.0;
     float finalOffset = max(pixelOffset, subpix);
 
-    vec3 blended = textureLod(colorTexture, uv + finalOffset * across, 0.0).rgb;
+    // A sample finalOffset of a texel across the edge: between the centre
+    // and the neighbour on that side, mixed as the filtering would.
+    ivec2 side = horzSpan ? ivec2(0, negSide ? -1 : 1) : ivec2(negSide ? -1 : 1, 0);
+    vec3 neighbour = texelFetch(colorTexture, clamp(pixel + side, ivec2(0), lastTexel), 0).rgb;
+    vec3 blended = mix(center, neighbour, finalOffset);
     fragColor = vec4(isEdge ? blended : center, 1.0);
 }

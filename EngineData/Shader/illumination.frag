@@ -12,6 +12,8 @@
 // where geometry was drawn; emit.r emission factor.
 
 in vec2 texCoord;
+noperspective in vec4 worldAtZeroDepth; // see illumination.vert
+flat in vec4 worldPerDepth;
 out vec4 fragColor;
 
 // MAX_DIRECTIONAL_LIGHTS, MAX_POINT_LIGHTS, MAX_SC_POINT_LIGHTS,
@@ -57,8 +59,11 @@ uniform sampler2D diffuseTexture;
 uniform sampler2D specularTexture;
 uniform sampler2D normalTexture;
 uniform sampler2D emitTexture;
+// One texel per TILE_SIZE x TILE_SIZE tile of the screen: a mask with a bit
+// for every positional light that may reach the tile (light i of a kind at
+// bit TILE_BIT_... + i). Directional lights reach every tile.
+uniform usampler2D lightTiles;
 uniform vec4 cameraWorldPos;
-uniform mat4 inverseCameraMatrix;
 uniform float opticalThickness;
 
 uniform DirectionalLight directionalLight[MAX_DIRECTIONAL_LIGHTS];
@@ -91,69 +96,54 @@ vec3 albedo;
 vec3 specColor;
 float shininess;
 
-// Diffuse plus specular of a light from unit direction L with colour c.
+// Diffuse plus specular of a light from unit direction L with colour c; none
+// where the surface faces away. The arithmetic is written without branches:
+// a software rasteriser runs both sides of every branch, and a GPU gains
+// nothing from skipping a few multiplications.
 vec3 shade(vec3 L, vec3 c, bool specularOn) {
     float nDotL = dot(N, L);
-    if (nDotL <= 0.0) {
-        return vec3(0.0);
-    }
-    vec3 result = albedo * c * nDotL;
-    if (specularOn && shininess > 0.0) {
-        vec3 H = normalize(L + V);
-        result += specColor * c * pow(max(dot(N, H), 0.0), shininess);
-    }
-    return result;
+    vec3 H = L + V;
+    float nDotH = max(dot(N, H), 0.0) * inversesqrt(max(dot(H, H), 1.0e-12));
+    float specular = specularOn && shininess > 0.0 ? pow(nDotH, shininess) : 0.0;
+    return nDotL > 0.0 ? c * (albedo * nDotL + specColor * specular) : vec3(0.0);
 }
 
 // Distance attenuation 1 / (c + l d + q d^2); zero beyond the light's reach.
 float distanceFactor(bool attenuationOn, vec3 attenuation, float maxDistance, float d) {
-    if (!attenuationOn) {
-        return 1.0;
-    }
-    if (d > maxDistance) {
-        return 0.0;
-    }
-    float denom = attenuation.x + attenuation.y * d + attenuation.z * d * d;
-    return denom > 0.0 ? 1.0 / denom : 0.0;
+    float denom = attenuation.x + (attenuation.y + attenuation.z * d) * d;
+    float factor = d > maxDistance || denom <= 0.0 ? 0.0 : 1.0 / denom;
+    return attenuationOn ? factor : 1.0;
 }
 
 vec3 pointContribution(PointLight light) {
     vec3 toLight = light.pos - P;
-    float d = length(toLight);
+    float d2 = dot(toLight, toLight);
+    float inverseD = inversesqrt(max(d2, 1.0e-20));
+    float d = d2 * inverseD;
     float att = distanceFactor(light.attenuationOn, light.attenuation,
                                light.maxDistanceOfInfluence, d);
-    if (att <= 0.0 || d <= 0.0) {
-        return vec3(0.0);
-    }
-    return shade(toLight / d, light.color, light.specularOn) * att;
+    return d2 > 0.0 ? shade(toLight * inverseD, light.color, light.specularOn) * att : vec3(0.0);
 }
 
 // Cone factor: pow(cos, exponent) inside the cone, with a soft rim just
-// inside its edge, zero outside.
+// inside its edge, zero outside (smoothstep is 0 below the cone's cosine).
 float coneFactor(SpotLight light, vec3 L) {
-    float cosTheta = dot(-L, normalize(light.dir));
-    if (cosTheta < light.cosAngle) {
-        return 0.0;
-    }
+    float cosTheta = -dot(L, light.dir) * inversesqrt(dot(light.dir, light.dir));
     float rim = max(0.002, 0.05 * (1.0 - light.cosAngle));
-    return pow(cosTheta, light.radialAttenuationEpx) *
+    return pow(max(cosTheta, 0.0), light.radialAttenuationEpx) *
            smoothstep(light.cosAngle, light.cosAngle + rim, cosTheta);
 }
 
-vec3 spotContribution(SpotLight light, out vec3 L, out float d) {
+// A spot light's light at P; d is the distance to the light.
+vec3 spotContribution(SpotLight light, out float d) {
     vec3 toLight = light.pos - P;
-    d = length(toLight);
-    L = d > 0.0 ? toLight / d : vec3(0.0, 0.0, 1.0);
+    float d2 = dot(toLight, toLight);
+    float inverseD = inversesqrt(max(d2, 1.0e-20));
+    d = d2 * inverseD;
+    vec3 L = toLight * inverseD;
     float att = distanceFactor(light.attenuationOn, light.attenuation,
                                light.maxDistanceOfInfluence, d);
-    if (att <= 0.0) {
-        return vec3(0.0);
-    }
-    float cone = coneFactor(light, L);
-    if (cone <= 0.0) {
-        return vec3(0.0);
-    }
-    return shade(L, light.color, light.specularOn) * att * cone;
+    return shade(L, light.color, light.specularOn) * (att * coneFactor(light, L));
 }
 
 // The variants for frames without shadow-casting point lights
@@ -252,53 +242,63 @@ void main() {
         fragColor = vec4(0.0, 0.0, 0.0, 1.0);
         return;
     }
-    vec4 world = inverseCameraMatrix * vec4(vec3(texCoord, depth) * 2.0 - 1.0, 1.0);
+    vec4 world = worldAtZeroDepth + (depth * 2.0 - 1.0) * worldPerDepth;
     P = world.xyz / world.w;
     N = normalize(normalSample.xyz);
     vec3 toCamera = cameraWorldPos.xyz - P;
-    float cameraDistance = length(toCamera);
-    V = cameraDistance > 0.0 ? toCamera / cameraDistance : N;
+    float cameraDistance2 = dot(toCamera, toCamera);
+    float inverseCameraDistance = inversesqrt(max(cameraDistance2, 1.0e-20));
+    float cameraDistance = cameraDistance2 * inverseCameraDistance;
+    V = cameraDistance2 > 0.0 ? toCamera * inverseCameraDistance : N;
     albedo = texture(diffuseTexture, texCoord).rgb;
     vec4 specularSample = texture(specularTexture, texCoord);
     specColor = specularSample.rgb;
     shininess = specularSample.a * 255.0;
 
     // The counts never exceed the array sizes (the shader class refuses
-    // larger ones). The plain lights loop exactly as often as there are
-    // lights; the shadow-casting loops are bounded by their array sizes as
-    // well, so that the compiler unrolls them and each iteration reads its
-    // own shadow map instead of selecting among all of them.
+    // larger ones). The plain positional lights loop over the lights whose
+    // bits the pixel's tile holds, so each pixel evaluates only the lights
+    // that may reach it; the loop index is the same across a tile. The
+    // shadow-casting loops are bounded by their array sizes, so that the
+    // compiler unrolls them and each iteration reads its own shadow maps
+    // instead of selecting among all of them; a light whose bit the tile
+    // lacks is skipped where the hardware branches.
+    uint tileLights = texelFetch(lightTiles, ivec2(gl_FragCoord.xy) / TILE_SIZE, 0).r;
     vec3 color = vec3(0.0);
     for (int i = 0; i < directionalLightCount; ++i) {
         color += shade(normalize(directionalLight[i].inverseDir), directionalLight[i].color,
                        directionalLight[i].specularOn);
     }
-    for (int i = 0; i < pointLightCount; ++i) {
-        color += pointContribution(pointLight[i]);
+    for (uint lights = bitfieldExtract(tileLights, TILE_BIT_POINT_LIGHTS, pointLightCount);
+         lights != 0u; lights &= lights - 1u) {
+        color += pointContribution(pointLight[findLSB(lights)]);
     }
 #ifndef WITHOUT_SHADOW_POINT_LIGHTS
     for (int i = 0; i < scPointLightCount && i < MAX_SC_POINT_LIGHTS; ++i) {
-        vec3 lit = pointContribution(scPointLight[i]);
-        if (scPointLight[i].shadow && any(greaterThan(lit, vec3(0.0)))) {
-            lit *= cubeShadow(i, P - scPointLight[i].pos, scPointLight[i].nearAndFarPlane);
+        if ((tileLights & (1u << (TILE_BIT_SC_POINT_LIGHTS + i))) != 0u) {
+            vec3 lit = pointContribution(scPointLight[i]);
+            if (scPointLight[i].shadow && any(greaterThan(lit, vec3(0.0)))) {
+                lit *= cubeShadow(i, P - scPointLight[i].pos, scPointLight[i].nearAndFarPlane);
+            }
+            color += lit;
         }
-        color += lit;
     }
 #endif
-    for (int i = 0; i < spotLightCount; ++i) {
-        vec3 L;
+    for (uint lights = bitfieldExtract(tileLights, TILE_BIT_SPOT_LIGHTS, spotLightCount);
+         lights != 0u; lights &= lights - 1u) {
         float d;
-        color += spotContribution(spotLight[i], L, d);
+        color += spotContribution(spotLight[findLSB(lights)], d);
     }
 #ifndef WITHOUT_SHADOW_SPOT_LIGHTS
     for (int i = 0; i < scSpotLightCount && i < MAX_SC_SPOT_LIGHTS; ++i) {
-        vec3 L;
-        float d;
-        vec3 lit = spotContribution(scSpotLight[i], L, d);
-        if (any(greaterThan(lit, vec3(0.0)))) {
-            lit *= spotShadow(i, scSpotLight[i], d);
+        if ((tileLights & (1u << (TILE_BIT_SC_SPOT_LIGHTS + i))) != 0u) {
+            float d;
+            vec3 lit = spotContribution(scSpotLight[i], d);
+            if (any(greaterThan(lit, vec3(0.0)))) {
+                lit *= spotShadow(i, scSpotLight[i], d);
+            }
+            color += lit;
         }
-        color += lit;
     }
 #endif
 

@@ -347,7 +347,7 @@ TEST_F(DebugDrawGLTest, InsetShowsTheNormalBufferOnlyWhenSelected) {
     TestScene scene(160, 120);
     // A floor: normals (0, 1, 0) over the lower part of the window.
     scene.addMesh(makeFloor(16.0f, 1, 1.0f), scene.colorMaterial(Vec3f(0.5f, 0.5f, 0.5f), 1.0f),
-                  Mat4f());
+                  Mat4f(), false);
     scene.commitLights();
     const Image plain = render(scene);
     scene.world->DrawDebug(true);

@@ -5,13 +5,18 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/FxaaFrameBuffer.h>
 #include <Engine/Render/HDRFrameBuffer.h>
+#include <Engine/Render/Illumination.h>
+#include <Engine/Render/Internal/IlluminationAccess.h>
+#include <Engine/Render/RenderLimits.h>
 #include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <Engine/Util/EffectSettings.h>
 #include <GL/glew.h>
+#include <cstdint>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 using Engine::Scene::Internal::ScreenCameraAccess;
 using namespace RenderTest;
@@ -203,4 +208,63 @@ TEST_F(ScreenCameraGLTest, EmptyWorldRendersBlack) {
     TestScene scene(W, H);
     scene.commitLights();
     EXPECT_EQ(litShare(render(scene), 0), 0.0);
+}
+
+TEST_F(ScreenCameraGLTest, LightTilesLeaveTheLightingAsItWas) {
+    using Engine::Render::RenderLimits;
+    // The shadow scene's lights of every positional kind, a lamp of short
+    // reach and a spot light far from the view: the frame lit tile by tile
+    // must equal the same frame lit with every light at every pixel.
+    constexpr int Width = 256;
+    constexpr int Height = 192;
+    TestScene scene(Width, Height);
+    scene.addLight(new Engine::Scene::PointLight(Vec3f(2, 1.5f, 1), true, Vec4f(-3, 1, 1, 1),
+                                                 Vec3f(1, 0.5f, 20.0f)));
+    scene.addLight(new Engine::Scene::SpotLight(Vec3f(4, 4, 4), false, Vec4f(40, 5, -40, 1),
+                                                Vec3f(0, -1, 0), 0.3f, 2.0f, Vec3f(1, 0.1f, 0.1f)));
+    scene.buildShadowScene();
+    for (int i = 0; i < 3; ++i) {
+        scene.frame();
+    }
+    Engine::Render::HDRFrameBuffer* hdr = ScreenCameraAccess::HDRTarget(*scene.camera);
+    Engine::Render::DeferredFrameBuffer* gBuffer = ScreenCameraAccess::GBuffer(*scene.camera);
+    Engine::Render::Illumination* lighting = ScreenCameraAccess::IlluminationPass(*scene.camera);
+    auto readHdr = [hdr] {
+        std::vector<float> pixels(static_cast<size_t>(Width * Height * 4));
+        glBindTexture(GL_TEXTURE_2D, hdr->getColorTexID());
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, pixels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return pixels;
+    };
+    const std::vector<float> tiled = readHdr();
+
+    // The lamp reaches some tiles, the far spot light none.
+    int lampTiles = 0;
+    int spotTiles = 0;
+    auto const& masks = Engine::Render::Internal::IlluminationAccess::Tiles(*lighting).Masks();
+    for (std::uint32_t mask : masks) {
+        lampTiles += (mask >> RenderLimits::TileBitPointLights) & 1u;
+        spotTiles += (mask >> RenderLimits::TileBitSpotLights) & 1u;
+    }
+    EXPECT_GT(lampTiles, 0);
+    EXPECT_LT(lampTiles, static_cast<int>(masks.size()) / 2);
+    EXPECT_EQ(spotTiles, 0);
+
+    // The same lighting without a view.
+    hdr->enable();
+    glClear(GL_COLOR_BUFFER_BIT);
+    hdr->copyDepthFrom(*gBuffer);
+    const Mat4f clipToWorld =
+        scene.cameraPosition->Matrix() * scene.camera->InversePerspectiveMatrix();
+    lighting->illuminat(gBuffer, scene.camera->Location(), clipToWorld,
+                        scene.camera->VisibleLights());
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    const std::vector<float> everyLight = readHdr();
+    ASSERT_EQ(tiled.size(), everyLight.size());
+    int lit = 0;
+    for (size_t i = 0; i < tiled.size(); ++i) {
+        ASSERT_NEAR(tiled[i], everyLight[i], 1e-5f + 1e-5f * everyLight[i]) << "value " << i;
+        lit += everyLight[i] > 0.01f ? 1 : 0;
+    }
+    EXPECT_GT(lit, Width * Height);
 }

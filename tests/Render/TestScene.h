@@ -15,6 +15,9 @@
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/Shader/DeferredShader.h>
 #include <Engine/Scene/CameraComponent.h>
+#include <Engine/Scene/Collision/AxisAlignedBox.h>
+#include <Engine/Scene/Collision/OrientedBox.h>
+#include <Engine/Scene/CollisionComponent.h>
 #include <Engine/Scene/DirectionalLight.h>
 #include <Engine/Scene/LightComponent.h>
 #include <Engine/Scene/Materials/DiffuseColorPart.h>
@@ -35,6 +38,7 @@
 #include <Engine/Util/Timer.h>
 #include <Engine/Util/UVVertex.h>
 #include <GL/glew.h>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <vector>
@@ -280,14 +284,32 @@ public:
     TestScene& operator=(TestScene const&) = delete;
 
     // Adds a mesh at a place with a material of the library.
-    Scene::Mesh* addMesh(Geometry geometry, Materials::Material* material, Mat4f const& place) {
+    // The mesh has the box around its vertices, as the asset loader gives
+    // every mesh, unless withBox is false.
+    Scene::Mesh* addMesh(Geometry geometry, Materials::Material* material, Mat4f const& place,
+                         bool withBox = true) {
         std::map<UVCoordMapping, unsigned char> mapping;
         auto* mesh = new Scene::Mesh(geometry.upload(), material, mapping);
+        Vec3f low(1.0e30f, 1.0e30f, 1.0e30f);
+        Vec3f high(-1.0e30f, -1.0e30f, -1.0e30f);
+        for (UVVertex const& v : geometry.vertices) {
+            low = Vec3f(std::min(low.X(), v.position.X()), std::min(low.Y(), v.position.Y()),
+                        std::min(low.Z(), v.position.Z()));
+            high = Vec3f(std::max(high.X(), v.position.X()), std::max(high.Y(), v.position.Y()),
+                         std::max(high.Z(), v.position.Z()));
+        }
+        const Vec3f size = high - low;
+        if (withBox) {
+            mesh->Boundings(new Scene::Collision::AxisAlignedBox(new Scene::Collision::OrientedBox(
+                Vec4f(low, 1.0f), Vec3f(size.X(), 0.0f, 0.0f), Vec3f(0.0f, size.Y(), 0.0f),
+                Vec3f(0.0f, 0.0f, size.Z()), mesh)));
+        }
         auto* object = new Scene::SceneObject();
         auto* position = new Scene::PositionComponent(object);
         position->Matrix(place);
         object->Components()[::COMPONENT_POSITION] = position;
         object->Components()[::COMPONENT_MESH_DRAW] = new Scene::MeshDrawComponent(mesh, object);
+        object->Components()[::COMPONENT_COLLISION] = new Scene::CollisionComponent(object);
         world->AddSceneObject(object);
         return mesh;
     }

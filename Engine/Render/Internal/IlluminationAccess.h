@@ -19,6 +19,8 @@ struct IlluminationAccess {
     static Shader::IlluminationShader* ActiveShader(Illumination const& pass) {
         return pass.active;
     }
+    // The light tiles of the last frame lit.
+    static LightTiles const& Tiles(Illumination const& pass) { return pass.tiles; }
     // The textures bound to shadow-casting slots that have no map.
     static unsigned int EmptyCubeMap(Illumination const& pass) { return pass.emptyCubeMap; }
     static unsigned int EmptyMap(Illumination const& pass) { return pass.emptyMap; }

@@ -11,6 +11,7 @@ constexpr char const* ToneMapFrag = "../../EngineData/Shader/toneMap.frag";
 constexpr char const* DownsampleFrag = "../../EngineData/Shader/downsample.frag";
 constexpr char const* GaussFrag = "../../EngineData/Shader/gauss.frag";
 constexpr char const* AdaptiveLumFrag = "../../EngineData/Shader/adaptiveLum.frag";
+constexpr char const* IlluminationVert = "../../EngineData/Shader/illumination.vert";
 constexpr char const* IlluminationFrag = "../../EngineData/Shader/illumination.frag";
 constexpr char const* ShadowMapVert = "../../EngineData/Shader/ShadowMap.vert";
 constexpr char const* ShadowMapGeom = "../../EngineData/Shader/ShadowMap.geom";

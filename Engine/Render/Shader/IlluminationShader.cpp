@@ -1,4 +1,5 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
+#include <Engine/Render/LightTiles.h>
 #include <Engine/Render/Shader/IlluminationShader.h>
 #include <Engine/Render/ShadowCubeMapFrameBuffer.h>
 #include <Engine/Render/ShadowMapFrameBuffer.h>
@@ -71,14 +72,19 @@ void bindGBufferTexture(int location, int unit, DeferredFrameBuffer* gbuffer,
 // in front of its source, so the shader and the engine share one set of
 // numbers.
 std::string limitDefines() {
-    char buffer[320];
+    char buffer[640];
     std::snprintf(buffer, sizeof buffer,
                   "#define MAX_DIRECTIONAL_LIGHTS %d\n#define MAX_POINT_LIGHTS %d\n"
                   "#define MAX_SC_POINT_LIGHTS %d\n#define MAX_SPOT_LIGHTS %d\n"
-                  "#define MAX_SC_SPOT_LIGHTS %d\n#define CUBE_MAP_SIZE %u\n",
+                  "#define MAX_SC_SPOT_LIGHTS %d\n#define CUBE_MAP_SIZE %u\n"
+                  "#define TILE_SIZE %d\n#define TILE_BIT_POINT_LIGHTS %d\n"
+                  "#define TILE_BIT_SC_POINT_LIGHTS %d\n#define TILE_BIT_SPOT_LIGHTS %d\n"
+                  "#define TILE_BIT_SC_SPOT_LIGHTS %d\n",
                   RL::MaxDirectionalLights, RL::MaxPointLights, RL::MaxShadowCastingPointLights,
                   RL::MaxSpotLights, RL::MaxShadowCastingSpotLights,
-                  Scene::ShadowCastingPointLight::MapSize);
+                  Scene::ShadowCastingPointLight::MapSize, LightTiles::TileSize,
+                  RL::TileBitPointLights, RL::TileBitShadowCastingPointLights,
+                  RL::TileBitSpotLights, RL::TileBitShadowCastingSpotLights);
     return buffer;
 }
 
@@ -129,6 +135,7 @@ void IlluminationShader::bindUniformLocation() {
     cameraWorldPosHandle = uniformLocation("cameraWorldPos");
     inverseCameraMatrixHandle = uniformLocation("inverseCameraMatrix");
     opticalThicknessHandle = uniformLocation("opticalThickness");
+    lightTilesHandle = uniformLocation("lightTiles");
     for (int i = 0; i < RL::MaxDirectionalLights; ++i) {
         bindDirectionalLightUniformLocation(directionalLights[i], "directionalLight", i);
     }
@@ -218,6 +225,10 @@ void IlluminationShader::SetInverseCameraMatrix(Math::Mat4f const& matrix) const
 
 void IlluminationShader::SetOpticalThickness(float value) const {
     setFloat(opticalThicknessHandle, value);
+}
+
+void IlluminationShader::SetLightTiles(unsigned int texture) const {
+    bindTexture(lightTilesHandle, RL::UnitLightTiles, texture);
 }
 
 void IlluminationShader::SetDirectionalLight(int index,

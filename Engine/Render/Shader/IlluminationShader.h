@@ -66,6 +66,8 @@ public:
     void SetCameraWorldPos(Math::Vec4f const& position) const;
     void SetInverseCameraMatrix(Math::Mat4f const& matrix) const;
     void SetOpticalThickness(float value) const;
+    // Binds the light tiles' masks (an R32UI texture, one texel per tile).
+    void SetLightTiles(unsigned int texture) const;
 
     // Each packs one light into its array entry; an index at or above the
     // kind's limit is logged and nothing is set.
@@ -114,6 +116,7 @@ private:
     int cameraWorldPosHandle = -1;
     int inverseCameraMatrixHandle = -1;
     int opticalThicknessHandle = -1;
+    int lightTilesHandle = -1;
     DirectionalLightHandles directionalLights[RenderLimits::MaxDirectionalLights];
     int directionalLightCountHandle = -1;
     PointLightHandles pointLights[RenderLimits::MaxPointLights];

@@ -42,6 +42,7 @@ void PostprocessingShader::bindUniformLocation() {
     operationModeHandle = uniformLocation("operationMode");
     sampleSizeHandle = uniformLocation("sampleSize");
     lumaTextureHandle = uniformLocation("lumaTexture");
+    edgeSearchStepsHandle = uniformLocation("edgeSearchSteps");
 }
 
 void PostprocessingShader::bindSampler(int location, int unit, ColorFrameBuffer* target) {
@@ -70,6 +71,10 @@ void PostprocessingShader::SetDiffuseTexture(FxaaFrameBuffer* target) const {
         glUniform1i(lumaTextureHandle, RenderLimits::UnitPostLum);
         glActiveTexture(GL_TEXTURE0);
     }
+}
+
+void PostprocessingShader::SetEdgeSearchSteps(int steps) const {
+    setInt(edgeSearchStepsHandle, steps);
 }
 
 void PostprocessingShader::SetOperationMode(int mode) const {

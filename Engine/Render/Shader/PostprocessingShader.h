@@ -25,6 +25,8 @@ public:
     void SetDiffuseTexture(FxaaFrameBuffer* target) const;
     void SetOperationMode(int mode) const;
     void SetSamplingSampleSize(Math::Vec2f const& size) const;
+    // The number of steps of the FXAA edge search ("edgeSearchSteps").
+    void SetEdgeSearchSteps(int steps) const;
 
 protected:
     explicit PostprocessingShader(unsigned int primitiveType);
@@ -40,6 +42,7 @@ private:
     int operationModeHandle = -1;
     int sampleSizeHandle = -1;
     int lumaTextureHandle = -1;
+    int edgeSearchStepsHandle = -1;
 };
 
 } // namespace Engine::Render::Shader
