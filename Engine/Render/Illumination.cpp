@@ -292,25 +292,58 @@ void Illumination::beginTiles(DeferredFrameBuffer const& gbuffer) {
     }
 }
 
+namespace {
+
+// The light list of a tile from its mask (see RenderLimits).
+void listLights(std::uint32_t mask, std::uint32_t* list) {
+    std::uint32_t points = 0;
+    std::uint32_t pointCount = 0;
+    for (int i = 0; i < RL::MaxPointLights; ++i) {
+        if ((mask >> (RL::TileBitPointLights + i)) & 1u) {
+            points |= static_cast<std::uint32_t>(i) << (4 * pointCount++);
+        }
+    }
+    std::uint32_t spots = 0;
+    std::uint32_t spotCount = 0;
+    for (int i = 0; i < RL::MaxSpotLights; ++i) {
+        if ((mask >> (RL::TileBitSpotLights + i)) & 1u) {
+            spots |= static_cast<std::uint32_t>(i) << (2 * spotCount++);
+        }
+    }
+    const std::uint32_t scPoints = (mask >> RL::TileBitShadowCastingPointLights) &
+                                   ((1u << RL::MaxShadowCastingPointLights) - 1u);
+    const std::uint32_t scSpots = (mask >> RL::TileBitShadowCastingSpotLights) &
+                                  ((1u << RL::MaxShadowCastingSpotLights) - 1u);
+    list[0] = points;
+    list[1] = pointCount | spotCount << 4 | spots << 8 | scPoints << 16 | scSpots << 20;
+}
+
+} // namespace
+
 void Illumination::uploadTiles() {
     viewGiven = false;
     const int columns = tiles.Columns();
     const int rows = tiles.Rows();
+    std::vector<std::uint32_t> const& masks = tiles.Masks();
+    tileLists.resize(masks.size() * 2);
+    for (size_t i = 0; i < masks.size(); ++i) {
+        listLights(masks[i], &tileLists[2 * i]);
+    }
     glActiveTexture(GL_TEXTURE0 + RL::UnitLightTiles);
     if (tileTexture == 0 || columns != tileTextureColumns || rows != tileTextureRows) {
         TextureSetup::deleteTexture(tileTexture);
         glGenTextures(1, &tileTexture);
         glBindTexture(GL_TEXTURE_2D, tileTexture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_R32UI, columns, rows, 0, GL_RED_INTEGER, GL_UNSIGNED_INT,
-                     tiles.Masks().data());
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RG32UI, columns, rows, 0, GL_RG_INTEGER,
+                     GL_UNSIGNED_INT, tileLists.data());
         TextureSetup::setFilter(GL_TEXTURE_2D, false, false);
         TextureSetup::clampToEdge(GL_TEXTURE_2D, false);
         tileTextureColumns = columns;
         tileTextureRows = rows;
     } else {
         glBindTexture(GL_TEXTURE_2D, tileTexture);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, columns, rows, GL_RED_INTEGER, GL_UNSIGNED_INT,
-                        tiles.Masks().data());
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, columns, rows, GL_RG_INTEGER, GL_UNSIGNED_INT,
+                        tileLists.data());
     }
 }
 

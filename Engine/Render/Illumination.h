@@ -5,6 +5,7 @@
 #include <Engine/Math/Vec4f.h>
 #include <Engine/Render/LightTiles.h>
 #include <Engine/Scene/LightType.h>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -110,9 +111,11 @@ private:
     unsigned int emptyMap = 0;
     LightLookupTable* lookupTable;
     FrameProfiler* profiler = nullptr;
-    // The tiles of the frame being lit, their texture (R32UI, a texel per
-    // tile) and the view they were given for it.
+    // The tiles of the frame being lit, their light lists (two words a tile,
+    // see RenderLimits) and texture (RG32UI, a texel per tile), and the view
+    // they were given for it.
     LightTiles tiles;
+    std::vector<std::uint32_t> tileLists;
     unsigned int tileTexture = 0;
     int tileTextureColumns = 0;
     int tileTextureRows = 0;

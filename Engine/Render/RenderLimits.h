@@ -35,6 +35,14 @@ struct RenderLimits {
     static constexpr int TileBitShadowCastingSpotLights = TileBitSpotLights + MaxSpotLights;
     static_assert(TileBitShadowCastingSpotLights + MaxShadowCastingSpotLights <= 32,
                   "a tile's mask has 32 bits");
+    // The lighting shader reads a tile as two words (its light list): the
+    // first lists the tile's point lights, 4 bits each; the second holds the
+    // number of point lights (bits 0-3) and of spot lights (4-7), the spot
+    // lights, 2 bits each (8-15), and the masks of the shadow-casting point
+    // lights (16-17) and spot lights (20-23).
+    static_assert(MaxPointLights <= 8 && MaxSpotLights <= 4 && MaxShadowCastingPointLights <= 4 &&
+                      MaxShadowCastingSpotLights <= 4,
+                  "the light lists hold at most 8 point and 4 spot lights");
 
     // Texture units of the post-processing passes.
     static constexpr int UnitPostColor = 0;

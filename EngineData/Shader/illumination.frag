@@ -59,9 +59,11 @@ uniform sampler2D diffuseTexture;
 uniform sampler2D specularTexture;
 uniform sampler2D normalTexture;
 uniform sampler2D emitTexture;
-// One texel per TILE_SIZE x TILE_SIZE tile of the screen: a mask with a bit
-// for every positional light that may reach the tile (light i of a kind at
-// bit TILE_BIT_... + i). Directional lights reach every tile.
+// One texel per TILE_SIZE x TILE_SIZE tile of the screen: the positional
+// lights that may reach the tile. Red lists its point lights, 4 bits each;
+// green holds their number (bits 0-3) and that of its spot lights (4-7), the
+// spot lights, 2 bits each (8-15), and masks of the shadow-casting point
+// lights (16-17) and spot lights (20-23). Directional lights reach every tile.
 uniform usampler2D lightTiles;
 uniform vec4 cameraWorldPos;
 uniform float opticalThickness;
@@ -96,16 +98,35 @@ vec3 albedo;
 vec3 specColor;
 float shininess;
 
-// Diffuse plus specular of a light from unit direction L with colour c; none
-// where the surface faces away. The arithmetic is written without branches:
-// a software rasteriser runs both sides of every branch, and a GPU gains
-// nothing from skipping a few multiplications.
-vec3 shade(vec3 L, vec3 c, bool specularOn) {
+// The light reaching the surface so far, split into what its diffuse and
+// what its specular colour reflect; they are multiplied by those colours
+// once, after the last light.
+vec3 diffuseLight = vec3(0.0);
+vec3 specularLight = vec3(0.0);
+
+// Adds a light of colour c from unit direction L, scaled by factor
+// (attenuation, cone, shadow): Lambert diffuse and, when specularOn,
+// Blinn-Phong specular; nothing where the surface faces away. The arithmetic
+// is written without branches: a software rasteriser runs both sides of
+// every branch, and a GPU gains nothing from skipping a few multiplications.
+void addLight(vec3 L, vec3 c, bool specularOn, float factor) {
     float nDotL = dot(N, L);
     vec3 H = L + V;
     float nDotH = max(dot(N, H), 0.0) * inversesqrt(max(dot(H, H), 1.0e-12));
     float specular = specularOn && shininess > 0.0 ? pow(nDotH, shininess) : 0.0;
-    return nDotL > 0.0 ? c * (albedo * nDotL + specColor * specular) : vec3(0.0);
+    vec3 light = c * (nDotL > 0.0 ? factor : 0.0);
+    diffuseLight += light * nDotL;
+    specularLight += light * specular;
+}
+
+// The unit direction L and the distance d from P to a light at pos (L is 0
+// at the light itself, which then lights nothing).
+void towards(vec3 pos, out vec3 L, out float d) {
+    vec3 toLight = pos - P;
+    float d2 = dot(toLight, toLight);
+    float inverseD = inversesqrt(max(d2, 1.0e-20));
+    d = d2 * inverseD;
+    L = toLight * inverseD;
 }
 
 // Distance attenuation 1 / (c + l d + q d^2); zero beyond the light's reach.
@@ -115,35 +136,22 @@ float distanceFactor(bool attenuationOn, vec3 attenuation, float maxDistance, fl
     return attenuationOn ? factor : 1.0;
 }
 
-vec3 pointContribution(PointLight light) {
-    vec3 toLight = light.pos - P;
-    float d2 = dot(toLight, toLight);
-    float inverseD = inversesqrt(max(d2, 1.0e-20));
-    float d = d2 * inverseD;
-    float att = distanceFactor(light.attenuationOn, light.attenuation,
-                               light.maxDistanceOfInfluence, d);
-    return d2 > 0.0 ? shade(toLight * inverseD, light.color, light.specularOn) * att : vec3(0.0);
+float distanceFactor(PointLight light, float d) {
+    return distanceFactor(light.attenuationOn, light.attenuation, light.maxDistanceOfInfluence,
+                          d);
 }
 
-// Cone factor: pow(cos, exponent) inside the cone, with a soft rim just
-// inside its edge, zero outside (smoothstep is 0 below the cone's cosine).
-float coneFactor(SpotLight light, vec3 L) {
+// Attenuation times the cone factor: pow(cos, exponent) inside the cone,
+// with a soft rim just inside its edge, zero outside (smoothstep is 0 below
+// the cone's cosine).
+float spotFactor(SpotLight light, vec3 L, float d) {
     float cosTheta = -dot(L, light.dir) * inversesqrt(dot(light.dir, light.dir));
     float rim = max(0.002, 0.05 * (1.0 - light.cosAngle));
-    return pow(max(cosTheta, 0.0), light.radialAttenuationEpx) *
-           smoothstep(light.cosAngle, light.cosAngle + rim, cosTheta);
-}
-
-// A spot light's light at P; d is the distance to the light.
-vec3 spotContribution(SpotLight light, out float d) {
-    vec3 toLight = light.pos - P;
-    float d2 = dot(toLight, toLight);
-    float inverseD = inversesqrt(max(d2, 1.0e-20));
-    d = d2 * inverseD;
-    vec3 L = toLight * inverseD;
-    float att = distanceFactor(light.attenuationOn, light.attenuation,
-                               light.maxDistanceOfInfluence, d);
-    return shade(L, light.color, light.specularOn) * (att * coneFactor(light, L));
+    float cone = pow(max(cosTheta, 0.0), light.radialAttenuationEpx) *
+                 smoothstep(light.cosAngle, light.cosAngle + rim, cosTheta);
+    return distanceFactor(light.attenuationOn, light.attenuation, light.maxDistanceOfInfluence,
+                          d) *
+           cone;
 }
 
 // The variants for frames without shadow-casting point lights
@@ -256,52 +264,59 @@ void main() {
     shininess = specularSample.a * 255.0;
 
     // The counts never exceed the array sizes (the shader class refuses
-    // larger ones). The plain positional lights loop over the lights whose
-    // bits the pixel's tile holds, so each pixel evaluates only the lights
-    // that may reach it; the loop index is the same across a tile. The
+    // larger ones). The plain positional lights loop over the pixel's tile's
+    // list, so each pixel evaluates only the lights that may reach it; the
+    // trip count and the lights are the same across a tile. The
     // shadow-casting loops are bounded by their array sizes, so that the
     // compiler unrolls them and each iteration reads its own shadow maps
     // instead of selecting among all of them; a light whose bit the tile
     // lacks is skipped where the hardware branches.
-    uint tileLights = texelFetch(lightTiles, ivec2(gl_FragCoord.xy) / TILE_SIZE, 0).r;
-    vec3 color = vec3(0.0);
+    uvec2 tile = texelFetch(lightTiles, ivec2(gl_FragCoord.xy) / TILE_SIZE, 0).rg;
+    vec3 L;
+    float d;
     for (int i = 0; i < directionalLightCount; ++i) {
-        color += shade(normalize(directionalLight[i].inverseDir), directionalLight[i].color,
-                       directionalLight[i].specularOn);
+        addLight(normalize(directionalLight[i].inverseDir), directionalLight[i].color,
+                 directionalLight[i].specularOn, 1.0);
     }
-    for (uint lights = bitfieldExtract(tileLights, TILE_BIT_POINT_LIGHTS, pointLightCount);
-         lights != 0u; lights &= lights - 1u) {
-        color += pointContribution(pointLight[findLSB(lights)]);
+    int tilePoints = min(int(tile.y & 15u), pointLightCount);
+    for (int k = 0; k < tilePoints; ++k) {
+        int i = int((tile.x >> (4 * k)) & 15u);
+        towards(pointLight[i].pos, L, d);
+        addLight(L, pointLight[i].color, pointLight[i].specularOn,
+                 distanceFactor(pointLight[i], d));
     }
 #ifndef WITHOUT_SHADOW_POINT_LIGHTS
     for (int i = 0; i < scPointLightCount && i < MAX_SC_POINT_LIGHTS; ++i) {
-        if ((tileLights & (1u << (TILE_BIT_SC_POINT_LIGHTS + i))) != 0u) {
-            vec3 lit = pointContribution(scPointLight[i]);
-            if (scPointLight[i].shadow && any(greaterThan(lit, vec3(0.0)))) {
-                lit *= cubeShadow(i, P - scPointLight[i].pos, scPointLight[i].nearAndFarPlane);
+        if ((tile.y & (1u << (16 + i))) != 0u) {
+            towards(scPointLight[i].pos, L, d);
+            float factor = distanceFactor(scPointLight[i], d);
+            if (scPointLight[i].shadow && factor > 0.0 && dot(N, L) > 0.0) {
+                factor *= cubeShadow(i, P - scPointLight[i].pos, scPointLight[i].nearAndFarPlane);
             }
-            color += lit;
+            addLight(L, scPointLight[i].color, scPointLight[i].specularOn, factor);
         }
     }
 #endif
-    for (uint lights = bitfieldExtract(tileLights, TILE_BIT_SPOT_LIGHTS, spotLightCount);
-         lights != 0u; lights &= lights - 1u) {
-        float d;
-        color += spotContribution(spotLight[findLSB(lights)], d);
+    int tileSpots = min(int((tile.y >> 4) & 15u), spotLightCount);
+    for (int k = 0; k < tileSpots; ++k) {
+        int i = int((tile.y >> (8 + 2 * k)) & 3u);
+        towards(spotLight[i].pos, L, d);
+        addLight(L, spotLight[i].color, spotLight[i].specularOn, spotFactor(spotLight[i], L, d));
     }
 #ifndef WITHOUT_SHADOW_SPOT_LIGHTS
     for (int i = 0; i < scSpotLightCount && i < MAX_SC_SPOT_LIGHTS; ++i) {
-        if ((tileLights & (1u << (TILE_BIT_SC_SPOT_LIGHTS + i))) != 0u) {
-            float d;
-            vec3 lit = spotContribution(scSpotLight[i], d);
-            if (any(greaterThan(lit, vec3(0.0)))) {
-                lit *= spotShadow(i, scSpotLight[i], d);
+        if ((tile.y & (1u << (20 + i))) != 0u) {
+            towards(scSpotLight[i].pos, L, d);
+            float factor = spotFactor(scSpotLight[i], L, d);
+            if (factor > 0.0 && dot(N, L) > 0.0) {
+                factor *= spotShadow(i, scSpotLight[i], d);
             }
-            color += lit;
+            addLight(L, scSpotLight[i].color, scSpotLight[i].specularOn, factor);
         }
     }
 #endif
 
+    vec3 color = albedo * diffuseLight + specColor * specularLight;
     color += albedo * texture(emitTexture, texCoord).r;
     color *= exp(-max(opticalThickness, 0.0) * cameraDistance);
     fragColor = vec4(color, 1.0);
