@@ -8,8 +8,9 @@
 namespace Engine::Render {
 
 namespace {
-// Steps of the edge search to either side (the steps of fxaa.frag).
-const int EdgeSearchSteps = 6;
+// Passes of the edge walk after the neighbourhood's (steps 1 and 2, then
+// 3.5, 5.5, 9.5 and 21.5 texels to either side; see fxaa.frag).
+const int EdgeSearchSteps = 5;
 } // namespace
 
 FxaaFrameBuffer::FxaaFrameBuffer()

@@ -7,133 +7,168 @@
 // view of the same texture, so those reads decode no sRGB (alpha is stored
 // linear either way). The colour itself is read decoded, from colorTexture,
 // and blended linear.
-// The pass is written for the fewest texture reads: the 3 x 3 luma comes
-// from two gathers and two fetches, the centre is fetched, and the blend
-// across the edge mixes the centre with the one neighbour it is blended with.
-// The edge walk is a loop that breaks when both ends are found, so groups of
-// pixels without an edge leave it at once. A software rasteriser runs both
-// sides of every branch but does leave a loop once no pixel of its group is
-// still in it, so the walk must stay a loop: its step count is a uniform (a
-// constant one would be unrolled) and the exit is a break (folded into the
-// loop's condition it no longer ends the loop early there).
+//
+// Every luma read is a gather of a 2 x 2 block. The walk's samples lie half
+// a texel across the edge, between the pixel's row and its neighbour's, so
+// that each is the mean of the two texels across the edge at a step along it
+// (or of four texels at the half steps): the mean of a gathered block's
+// halves, as bilinear filtering would give it.
+//
+// The loop's first pass gathers the 3 x 3 neighbourhood and sets up the
+// edge; every later pass takes one step of the walk to either side, and the
+// loop ends as soon as both ends are found, at once where there is no edge.
+// This shape is for software rasterisers, which run both sides of every
+// branch but do leave a loop once no pixel of a group is still in it: they
+// run every loop at least once, so its first pass does the work that every
+// pixel needs. The loop must stay a loop: its count is a uniform (a constant
+// one would be unrolled) and the exit is a break (folded into the loop's
+// condition it no longer ends the loop early there). On a GPU the loop is
+// the same walk as usual.
 
 in vec2 texCoord;
 out vec4 fragColor;
 
 uniform sampler2D colorTexture;
-uniform sampler2D lumaTexture; // the same texels, not decoded
-uniform vec2 sampleSize; // one texel
-uniform int edgeSearchSteps; // the length of stepSizes
+uniform sampler2D lumaTexture;  // the same texels, not decoded
+uniform vec2 sampleSize;        // one texel
+uniform int edgeSearchSteps;    // passes of the walk: 5 (steps 1 and 2, 3.5, 5.5, 9.5, 21.5)
 
 const float edgeThreshold = 0.166;
 const float edgeThresholdMin = 0.0833;
 const float subpixQuality = 0.75;
-// The walk's steps to either side, in texels.
-const float stepSizes[6] = float[](1.0, 1.0, 1.5, 2.0, 4.0, 12.0);
-
-float lumaAt(vec2 uv) {
-    return textureLod(lumaTexture, uv, 0.0).a;
-}
 
 void main() {
     vec2 uv = texCoord;
     ivec2 lastTexel = textureSize(colorTexture, 0) - 1;
     ivec2 pixel = clamp(ivec2(uv / sampleSize), ivec2(0), lastTexel);
-    vec4 centerSample = texelFetch(colorTexture, pixel, 0);
-    vec3 center = centerSample.rgb;
-    float lumaM = centerSample.a;
-    // Luma of the 2 x 2 blocks below-left and above-right of the pixel; the
-    // two remaining corners are fetched (clamped to the edge, as the sampler
-    // does for the gathers).
-    vec4 lowLeft = textureGather(lumaTexture, uv - 0.5 * sampleSize, 3);  // W M S SW
-    vec4 upRight = textureGather(lumaTexture, uv + 0.5 * sampleSize, 3);  // N NE E M
-    float lumaW = lowLeft.x;
-    float lumaS = lowLeft.z;
-    float lumaSW = lowLeft.w;
-    float lumaN = upRight.x;
-    float lumaNE = upRight.y;
-    float lumaE = upRight.z;
+    vec3 center = texelFetch(colorTexture, pixel, 0).rgb;
+    // The two corners of the 3 x 3 that the first pass's gathers miss
+    // (clamped to the edge, as the sampler does for the gathers).
     float lumaNW = texelFetch(lumaTexture, clamp(pixel + ivec2(-1, 1), ivec2(0), lastTexel), 0).a;
     float lumaSE = texelFetch(lumaTexture, clamp(pixel + ivec2(1, -1), ivec2(0), lastTexel), 0).a;
 
-    float rangeMax = max(lumaM, max(max(lumaN, lumaS), max(lumaW, lumaE)));
-    float rangeMin = min(lumaM, min(min(lumaN, lumaS), min(lumaW, lumaE)));
-    float range = rangeMax - rangeMin;
-    // Low contrast: not an edge, the pixel stays as it is.
-    bool isEdge = range >= max(edgeThresholdMin, rangeMax * edgeThreshold);
-
-    float lumaNS = lumaN + lumaS;
-    float lumaWE = lumaW + lumaE;
-    float lumaNWNE = lumaNW + lumaNE;
-    float lumaSWSE = lumaSW + lumaSE;
-    float lumaNWSW = lumaNW + lumaSW;
-    float lumaNESE = lumaNE + lumaSE;
-
-    // Edge orientation from second differences along both axes.
-    float edgeHorz = abs(-2.0 * lumaW + lumaNWSW) + 2.0 * abs(-2.0 * lumaM + lumaNS) +
-                     abs(-2.0 * lumaE + lumaNESE);
-    float edgeVert = abs(-2.0 * lumaS + lumaSWSE) + 2.0 * abs(-2.0 * lumaM + lumaWE) +
-                     abs(-2.0 * lumaN + lumaNWNE);
-    bool horzSpan = edgeHorz >= edgeVert;
-
-    // Sub-pixel low-pass amount from the 3 x 3 average.
-    float subpixA = (2.0 * (lumaNS + lumaWE) + lumaNWSW + lumaNESE) / 12.0;
-    float subpixB = clamp(abs(subpixA - lumaM) / max(range, 1.0e-6), 0.0, 1.0);
-    float subpixC = (-2.0 * subpixB + 3.0) * subpixB * subpixB;
-    float subpix = subpixC * subpixC * subpixQuality;
-
-    // Choose the side of the edge with the steeper gradient.
-    float lumaNeg = horzSpan ? lumaS : lumaW;
-    float lumaPos = horzSpan ? lumaN : lumaE;
-    float gradientNeg = abs(lumaNeg - lumaM);
-    float gradientPos = abs(lumaPos - lumaM);
-    bool negSide = gradientNeg >= gradientPos;
-    float gradient = max(gradientNeg, gradientPos);
-    float lengthSign = (horzSpan ? sampleSize.y : sampleSize.x) * (negSide ? -1.0 : 1.0);
-    float lumaLocalAverage = 0.5 * ((negSide ? lumaNeg : lumaPos) + lumaM);
-
-    // Start half a texel over, on the edge itself, and walk both ways.
-    vec2 across = horzSpan ? vec2(0.0, lengthSign) : vec2(lengthSign, 0.0);
-    vec2 posB = uv + 0.5 * across;
-    vec2 offNP = horzSpan ? vec2(sampleSize.x, 0.0) : vec2(0.0, sampleSize.y);
-    float gradientScaled = gradient * 0.25;
-
-    // An end once found stays put: its distance and luma are kept.
+    // Set up by the first pass.
+    float lumaM = 0.0;
+    bool isEdge = false;
+    bool horzSpan = false;
+    bool negSide = false;
+    float subpix = 0.0;
+    float lumaLocalAverage = 0.0;
+    float gradientScaled = 0.0;
+    vec2 along = vec2(0.0); // one texel along the edge, in texture coordinates
+    vec2 posB = uv;         // half a texel across the edge from the pixel
+    // The walk: texels gone to either side, the luma at each end (less the
+    // local average), and whether the end is found.
     float walkedN = 0.0;
     float walkedP = 0.0;
     float lumaEndN = 0.0;
     float lumaEndP = 0.0;
-    bool doneN = !isEdge;
-    bool doneP = !isEdge;
-    for (int i = 0; i < edgeSearchSteps; ++i) {
+    bool doneN = false;
+    bool doneP = false;
+
+    for (int i = 0; i <= edgeSearchSteps; ++i) {
+        // Pass 0 gathers the blocks below-left and above-right of the pixel;
+        // pass 1 the blocks of steps 1 and 2 to either side (their two
+        // halves); later passes the block whose mean is the sample at the
+        // next half step.
+        float step = i == 2 ? 3.5 : i == 3 ? 5.5 : i == 4 ? 9.5 : 21.5;
+        float reach = i == 1 ? 1.5 : step;
+        vec2 atN = i == 0 ? uv - 0.5 * sampleSize : posB - along * reach;
+        vec2 atP = i == 0 ? uv + 0.5 * sampleSize : posB + along * reach;
+        vec4 blockN = textureGather(lumaTexture, atN, 3);
+        vec4 blockP = textureGather(lumaTexture, atP, 3);
+
+        if (i == 0) {
+            // blockN holds W, M, S, SW; blockP holds N, NE, E, M.
+            float lumaW = blockN.x;
+            float lumaS = blockN.z;
+            float lumaSW = blockN.w;
+            float lumaN = blockP.x;
+            float lumaNE = blockP.y;
+            float lumaE = blockP.z;
+            lumaM = blockP.w;
+
+            float rangeMax = max(lumaM, max(max(lumaN, lumaS), max(lumaW, lumaE)));
+            float rangeMin = min(lumaM, min(min(lumaN, lumaS), min(lumaW, lumaE)));
+            float range = rangeMax - rangeMin;
+            // Low contrast: not an edge, the pixel stays as it is.
+            isEdge = range >= max(edgeThresholdMin, rangeMax * edgeThreshold);
+
+            float lumaNS = lumaN + lumaS;
+            float lumaWE = lumaW + lumaE;
+            float lumaNWSW = lumaNW + lumaSW;
+            float lumaNESE = lumaNE + lumaSE;
+
+            // Edge orientation from second differences along both axes.
+            float edgeHorz = abs(-2.0 * lumaW + lumaNWSW) + 2.0 * abs(-2.0 * lumaM + lumaNS) +
+                             abs(-2.0 * lumaE + lumaNESE);
+            float edgeVert = abs(-2.0 * lumaS + lumaSW + lumaSE) +
+                             2.0 * abs(-2.0 * lumaM + lumaWE) + abs(-2.0 * lumaN + lumaNW + lumaNE);
+            horzSpan = edgeHorz >= edgeVert;
+
+            // Sub-pixel low-pass amount from the 3 x 3 average.
+            float subpixA = (2.0 * (lumaNS + lumaWE) + lumaNWSW + lumaNESE) / 12.0;
+            float subpixB = clamp(abs(subpixA - lumaM) / max(range, 1.0e-6), 0.0, 1.0);
+            float subpixC = (-2.0 * subpixB + 3.0) * subpixB * subpixB;
+            subpix = subpixC * subpixC * subpixQuality;
+
+            // Choose the side of the edge with the steeper gradient.
+            float lumaNeg = horzSpan ? lumaS : lumaW;
+            float lumaPos = horzSpan ? lumaN : lumaE;
+            float gradientNeg = abs(lumaNeg - lumaM);
+            float gradientPos = abs(lumaPos - lumaM);
+            negSide = gradientNeg >= gradientPos;
+            lumaLocalAverage = 0.5 * ((negSide ? lumaNeg : lumaPos) + lumaM);
+            gradientScaled = max(gradientNeg, gradientPos) * 0.25;
+
+            vec2 across = (horzSpan ? vec2(0.0, sampleSize.y) : vec2(sampleSize.x, 0.0)) *
+                          (negSide ? -1.0 : 1.0);
+            along = horzSpan ? vec2(sampleSize.x, 0.0) : vec2(0.0, sampleSize.y);
+            posB = uv + 0.5 * across;
+            // No edge: nothing to walk.
+            doneN = !isEdge;
+            doneP = !isEdge;
+        } else {
+            // The halves of a block along the edge: nearer the pixel and
+            // farther from it (gathers list (0, 1), (1, 1), (1, 0), (0, 0)).
+            vec2 halvesN = horzSpan ? vec2(blockN.y + blockN.z, blockN.x + blockN.w)
+                                    : vec2(blockN.x + blockN.y, blockN.w + blockN.z);
+            vec2 halvesP = horzSpan ? vec2(blockP.x + blockP.w, blockP.y + blockP.z)
+                                    : vec2(blockP.w + blockP.z, blockP.x + blockP.y);
+            halvesN = halvesN * 0.5 - lumaLocalAverage;
+            halvesP = halvesP * 0.5 - lumaLocalAverage;
+            // Pass 1 tries step 1 and, if its end is not there, step 2; the
+            // later passes try the mean of the block at the next half step.
+            bool firstN = i == 1 && abs(halvesN.x) >= gradientScaled;
+            bool firstP = i == 1 && abs(halvesP.x) >= gradientScaled;
+            float lumaN = i == 1 ? (firstN ? halvesN.x : halvesN.y)
+                                 : 0.5 * (halvesN.x + halvesN.y);
+            float lumaP = i == 1 ? (firstP ? halvesP.x : halvesP.y)
+                                 : 0.5 * (halvesP.x + halvesP.y);
+            float stepN = i == 1 ? (firstN ? 1.0 : 2.0) : step;
+            float stepP = i == 1 ? (firstP ? 1.0 : 2.0) : step;
+            // An end once found stays put.
+            lumaEndN = doneN ? lumaEndN : lumaN;
+            lumaEndP = doneP ? lumaEndP : lumaP;
+            walkedN = doneN ? walkedN : stepN;
+            walkedP = doneP ? walkedP : stepP;
+            doneN = doneN || abs(lumaEndN) >= gradientScaled;
+            doneP = doneP || abs(lumaEndP) >= gradientScaled;
+        }
         if (doneN && doneP) {
             break;
         }
-        float nextN = walkedN + (doneN ? 0.0 : stepSizes[i]);
-        float nextP = walkedP + (doneP ? 0.0 : stepSizes[i]);
-        float endN = lumaAt(posB - offNP * nextN) - lumaLocalAverage;
-        float endP = lumaAt(posB + offNP * nextP) - lumaLocalAverage;
-        lumaEndN = doneN ? lumaEndN : endN;
-        lumaEndP = doneP ? lumaEndP : endP;
-        walkedN = nextN;
-        walkedP = nextP;
-        doneN = doneN || abs(lumaEndN) >= gradientScaled;
-        doneP = doneP || abs(lumaEndP) >= gradientScaled;
     }
-    vec2 posN = posB - offNP * walkedN;
-    vec2 posP = posB + offNP * walkedP;
 
-    float distN = horzSpan ? (uv.x - posN.x) : (uv.y - posN.y);
-    float distP = horzSpan ? (posP.x - uv.x) : (posP.y - uv.y);
-    bool nearerN = distN < distP;
-    float dist = min(distN, distP);
-    float spanLength = distN + distP;
+    bool nearerN = walkedN < walkedP;
+    float dist = min(walkedN, walkedP);
+    float spanLength = walkedN + walkedP;
 
     // Blend only when the luma at the nearer end crosses to the other side of
     // the local average than the centre does (the edge really ends there).
     bool centerBelow = lumaM - lumaLocalAverage < 0.0;
     bool goodSpan = ((nearerN ? lumaEndN : lumaEndP) < 0.0) != centerBelow;
-    float pixelOffset = goodSpan ? (0.5 - dist / spanLength) : 0.0;
+    float pixelOffset = goodSpan ? (0.5 - dist / max(spanLength, 1.0)) : 0.0;
     float finalOffset = max(pixelOffset, subpix);
 
     // A sample finalOffset of a texel across the edge: between the centre

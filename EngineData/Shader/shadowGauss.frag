@@ -3,8 +3,9 @@
 // of a spot light's variance shadow map.
 //
 // operationMode 1: horizontal, reading the map rendered from the light: the
-// first moment d from the depth attachment (depthTexture.r), the second from
-// moment2Texture.a (encoding: see ShadowMap.vert).
+// second moment d * d from moment2Texture.a, and the first as its square root
+// (the depth attachment holds the same d, but reading it would cost a second
+// texture read per tap; encoding: see ShadowMap.vert).
 // operationMode 2: vertical, reading the first pass's float targets: d from
 // depthTexture.a, d * d from moment2Texture.a.
 // Output: fragDepth.a = filtered d, fragMoment2.a = filtered d * d; the
@@ -25,8 +26,9 @@ const float offsets[4] = float[](0.0, 1.4117647059, 3.2941176471, 5.1764705882);
 const float weights[4] = float[](0.1964825502, 0.2969069647, 0.0944703979, 0.0103813624);
 
 vec2 moments(vec2 uv) {
-    float d = operationMode == 1 ? texture(depthTexture, uv).r : texture(depthTexture, uv).a;
-    return vec2(d, texture(moment2Texture, uv).a);
+    float m2 = texture(moment2Texture, uv).a;
+    float d = operationMode == 1 ? sqrt(m2) : texture(depthTexture, uv).a;
+    return vec2(d, m2);
 }
 
 void main() {
