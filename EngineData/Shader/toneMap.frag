@@ -6,21 +6,21 @@
 // perceptual luma of the result (the square root of its linear luma), which
 // the FXAA pass reads instead of computing it for every sample. The HDR
 // target has the size of the output, so its colour is fetched texel by texel
-// (no filtering and no mipmap level to choose). The exposure comes from the
-// vertex stage (toneMap.vert), read once from the adapted luminance.
+// (no filtering and no mipmap level to choose). The exposure and the weights
+// of the four images come from the vertex stage (toneMap.vert).
 
 in vec2 texCoord;
 flat in float exposure;
+flat in vec4 weights;
 out vec4 fragColor;
 
 uniform sampler2D colorTexture; // HDR colour
 uniform sampler2D glowTexture;
 uniform int operationMode;
-uniform int HDRshowColor;
-uniform int HDRshowGlow;
-uniform int HDRshowToneMappedColor;
-uniform int HDRshowToneMappedGlow;
-uniform float HDRfade2Black;
+
+// The largest finite half float: infinities are kept out, so that an image
+// with weight 0 adds nothing.
+const float maxHalf = 65504.0;
 
 const float whitePoint = 11.2;
 
@@ -35,22 +35,10 @@ vec3 toneMap(vec3 c, float exposure) {
 }
 
 void main() {
-    vec3 color = max(texelFetch(colorTexture, ivec2(texCoord * vec2(textureSize(colorTexture, 0))), 0).rgb, vec3(0.0));
-    vec3 glow = max(texture(glowTexture, texCoord).rgb, vec3(0.0));
-
-    vec3 result = vec3(0.0);
-    if (HDRshowColor != 0) {
-        result += color;
-    }
-    if (HDRshowGlow != 0) {
-        result += glow;
-    }
-    if (HDRshowToneMappedColor != 0) {
-        result += toneMap(color, exposure);
-    }
-    if (HDRshowToneMappedGlow != 0) {
-        result += toneMap(glow, exposure);
-    }
-    result *= HDRfade2Black;
+    vec3 color = clamp(texelFetch(colorTexture, ivec2(texCoord * vec2(textureSize(colorTexture, 0))), 0).rgb,
+                       0.0, maxHalf);
+    vec3 glow = clamp(texture(glowTexture, texCoord).rgb, 0.0, maxHalf);
+    vec3 result = weights.x * color + weights.y * glow + weights.z * toneMap(color, exposure) +
+                  weights.w * toneMap(glow, exposure);
     fragColor = vec4(result, sqrt(clamp(dot(result, vec3(0.299, 0.587, 0.114)), 0.0, 1.0)));
 }
