@@ -114,6 +114,9 @@ Shader::IlluminationShader* Illumination::program(bool pointShadows, bool spotSh
 
 Illumination::~Illumination() {
     TextureSetup::deleteTexture(tileTexture);
+    if (tileBuffer != 0) {
+        glDeleteBuffers(1, &tileBuffer);
+    }
     TextureSetup::deleteTexture(emptyCubeMap);
     TextureSetup::deleteTexture(emptyMap);
     for (auto& row : programs) {
@@ -201,7 +204,7 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     packSpotLights(visible);
     packShadowCastingSpotLights(visible);
     uploadTiles();
-    active->SetLightTiles(tileTexture);
+    active->SetLightTiles(tileTexture, tiles.Columns());
 
     // Depth state of the lighting quad: every fragment lies at the far plane
     // (depth range 1..1) and passes only where the copied G-buffer depth is
@@ -322,29 +325,37 @@ void listLights(std::uint32_t mask, std::uint32_t* list) {
 
 void Illumination::uploadTiles() {
     viewGiven = false;
-    const int columns = tiles.Columns();
-    const int rows = tiles.Rows();
     std::vector<std::uint32_t> const& masks = tiles.Masks();
     tileLists.resize(masks.size() * 2);
+    // Neighbouring tiles mostly hold the same lights: a mask like the last
+    // one repeats its list.
+    std::uint32_t lastMask = 0;
+    std::uint32_t lastList[2] = {0, 0};
     for (size_t i = 0; i < masks.size(); ++i) {
-        listLights(masks[i], &tileLists[2 * i]);
+        if (i == 0 || masks[i] != lastMask) {
+            lastMask = masks[i];
+            listLights(lastMask, lastList);
+        }
+        tileLists[2 * i] = lastList[0];
+        tileLists[2 * i + 1] = lastList[1];
     }
-    glActiveTexture(GL_TEXTURE0 + RL::UnitLightTiles);
-    if (tileTexture == 0 || columns != tileTextureColumns || rows != tileTextureRows) {
-        TextureSetup::deleteTexture(tileTexture);
+    // The lists go into a buffer texture, resized with the screen.
+    const GLsizeiptr bytes = static_cast<GLsizeiptr>(tileLists.size() * sizeof(std::uint32_t));
+    if (tileBuffer == 0) {
+        glGenBuffers(1, &tileBuffer);
         glGenTextures(1, &tileTexture);
-        glBindTexture(GL_TEXTURE_2D, tileTexture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RG32UI, columns, rows, 0, GL_RG_INTEGER,
-                     GL_UNSIGNED_INT, tileLists.data());
-        TextureSetup::setFilter(GL_TEXTURE_2D, false, false);
-        TextureSetup::clampToEdge(GL_TEXTURE_2D, false);
-        tileTextureColumns = columns;
-        tileTextureRows = rows;
-    } else {
-        glBindTexture(GL_TEXTURE_2D, tileTexture);
-        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, columns, rows, GL_RG_INTEGER, GL_UNSIGNED_INT,
-                        tileLists.data());
     }
+    glBindBuffer(GL_TEXTURE_BUFFER, tileBuffer);
+    if (bytes != tileBufferBytes) {
+        glBufferData(GL_TEXTURE_BUFFER, bytes, tileLists.data(), GL_DYNAMIC_DRAW);
+        glBindTexture(GL_TEXTURE_BUFFER, tileTexture);
+        glTexBuffer(GL_TEXTURE_BUFFER, GL_RG32UI, tileBuffer);
+        glBindTexture(GL_TEXTURE_BUFFER, 0);
+        tileBufferBytes = bytes;
+    } else {
+        glBufferSubData(GL_TEXTURE_BUFFER, 0, bytes, tileLists.data());
+    }
+    glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }
 
 void Illumination::addPointReach(int bit, Scene::Light const* light) {

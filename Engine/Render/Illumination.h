@@ -112,13 +112,13 @@ private:
     LightLookupTable* lookupTable;
     FrameProfiler* profiler = nullptr;
     // The tiles of the frame being lit, their light lists (two words a tile,
-    // see RenderLimits) and texture (RG32UI, a texel per tile), and the view
-    // they were given for it.
+    // see RenderLimits) and the buffer texture that holds them (RG32UI, a
+    // texel per tile, row after row), and the view they were given for it.
     LightTiles tiles;
     std::vector<std::uint32_t> tileLists;
+    unsigned int tileBuffer = 0;
+    long tileBufferBytes = 0;
     unsigned int tileTexture = 0;
-    int tileTextureColumns = 0;
-    int tileTextureRows = 0;
     bool viewGiven = false;
     Math::Mat4f viewWorldToClip;
     Math::Mat4f viewClipToWorld;

@@ -59,12 +59,14 @@ uniform sampler2D diffuseTexture;
 uniform sampler2D specularTexture;
 uniform sampler2D normalTexture;
 uniform sampler2D emitTexture;
-// One texel per TILE_SIZE x TILE_SIZE tile of the screen: the positional
-// lights that may reach the tile. Red lists its point lights, 4 bits each;
+// One texel per TILE_SIZE x TILE_SIZE tile of the screen, row after row from
+// the bottom, lightTileColumns to a row: the positional lights that may
+// reach the tile. Red lists its point lights, 4 bits each;
 // green holds their number (bits 0-3) and that of its spot lights (4-7), the
 // spot lights, 2 bits each (8-15), and masks of the shadow-casting point
 // lights (16-17) and spot lights (20-23). Directional lights reach every tile.
-uniform usampler2D lightTiles;
+uniform usamplerBuffer lightTiles;
+uniform int lightTileColumns;
 uniform vec4 cameraWorldPos;
 uniform float opticalThickness;
 
@@ -271,7 +273,8 @@ void main() {
     // compiler unrolls them and each iteration reads its own shadow maps
     // instead of selecting among all of them; a light whose bit the tile
     // lacks is skipped where the hardware branches.
-    uvec2 tile = texelFetch(lightTiles, ivec2(gl_FragCoord.xy) / TILE_SIZE, 0).rg;
+    ivec2 tileAt = ivec2(gl_FragCoord.xy) / TILE_SIZE;
+    uvec2 tile = texelFetch(lightTiles, tileAt.y * lightTileColumns + tileAt.x).rg;
     vec3 L;
     float d;
     for (int i = 0; i < directionalLightCount; ++i) {

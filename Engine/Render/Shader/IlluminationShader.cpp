@@ -136,6 +136,7 @@ void IlluminationShader::bindUniformLocation() {
     inverseCameraMatrixHandle = uniformLocation("inverseCameraMatrix");
     opticalThicknessHandle = uniformLocation("opticalThickness");
     lightTilesHandle = uniformLocation("lightTiles");
+    lightTileColumnsHandle = uniformLocation("lightTileColumns");
     for (int i = 0; i < RL::MaxDirectionalLights; ++i) {
         bindDirectionalLightUniformLocation(directionalLights[i], "directionalLight", i);
     }
@@ -227,8 +228,13 @@ void IlluminationShader::SetOpticalThickness(float value) const {
     setFloat(opticalThicknessHandle, value);
 }
 
-void IlluminationShader::SetLightTiles(unsigned int texture) const {
-    bindTexture(lightTilesHandle, RL::UnitLightTiles, texture);
+void IlluminationShader::SetLightTiles(unsigned int texture, int columns) const {
+    if (lightTilesHandle != -1) {
+        glActiveTexture(GL_TEXTURE0 + RL::UnitLightTiles);
+        glBindTexture(GL_TEXTURE_BUFFER, texture);
+        glUniform1i(lightTilesHandle, RL::UnitLightTiles);
+    }
+    setInt(lightTileColumnsHandle, columns);
 }
 
 void IlluminationShader::SetDirectionalLight(int index,

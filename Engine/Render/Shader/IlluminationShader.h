@@ -66,8 +66,9 @@ public:
     void SetCameraWorldPos(Math::Vec4f const& position) const;
     void SetInverseCameraMatrix(Math::Mat4f const& matrix) const;
     void SetOpticalThickness(float value) const;
-    // Binds the light tiles' masks (an R32UI texture, one texel per tile).
-    void SetLightTiles(unsigned int texture) const;
+    // Binds the light tiles' lists (an RG32UI buffer texture, a texel per
+    // tile, row after row) and sets the number of tiles in a row.
+    void SetLightTiles(unsigned int texture, int columns) const;
 
     // Each packs one light into its array entry; an index at or above the
     // kind's limit is logged and nothing is set.
@@ -117,6 +118,7 @@ private:
     int inverseCameraMatrixHandle = -1;
     int opticalThicknessHandle = -1;
     int lightTilesHandle = -1;
+    int lightTileColumnsHandle = -1;
     DirectionalLightHandles directionalLights[RenderLimits::MaxDirectionalLights];
     int directionalLightCountHandle = -1;
     PointLightHandles pointLights[RenderLimits::MaxPointLights];
