@@ -225,8 +225,18 @@ void Demo::Start(ApplicationState&) {
     }
     soundController = new Engine::Sound::SoundController();
     music = new Engine::Sound::SoundSource();
-    tracks[0] = new Engine::Sound::SoundBuffer(Track1);
-    tracks[1] = new Engine::Sound::SoundBuffer(Track2);
+    // OpenAL may be called from any thread, and nothing else calls it until
+    // the first track plays.
+    trackLoading = std::async(std::launch::async, [this] {
+        tracks[0] = new Engine::Sound::SoundBuffer(Track1);
+        tracks[1] = new Engine::Sound::SoundBuffer(Track2);
+    });
+}
+
+void Demo::finishLoadingTracks() {
+    if (trackLoading.valid()) {
+        trackLoading.get();
+    }
 }
 
 void Demo::Script(ApplicationState& state) {
@@ -250,6 +260,7 @@ void Demo::restart(ApplicationState& state) {
     state.viewer->CurrentWorld(firstWorld);
     state.controlledCameraObject = cameraA;
     if (music != nullptr) {
+        finishLoadingTracks();
         music->stop();
     }
     // The second world's lights as built; the first world's objects are
@@ -289,6 +300,7 @@ void Demo::TearDown(ApplicationState&) {
     secondWorld = nullptr;
     // The source before the buffers it plays: a buffer still attached to a
     // source cannot be deleted, and the audio device would stay open.
+    finishLoadingTracks();
     delete music;
     music = nullptr;
     delete tracks[0];
@@ -322,6 +334,7 @@ void Demo::playTrack(int track, float referenceGain) {
     if (music == nullptr) {
         return;
     }
+    finishLoadingTracks();
     music->stop();
     music->setBuffer(tracks[track - 1]);
     music->referenceGain(referenceGain);

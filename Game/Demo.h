@@ -2,6 +2,7 @@
 
 #include <Game/DemoHooks.h>
 #include <Game/DemoTimeline.h>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,11 @@ private:
     Engine::Sound::SoundController* soundController = nullptr;
     Engine::Sound::SoundSource* music = nullptr;
     Engine::Sound::SoundBuffer* tracks[2] = {nullptr, nullptr};
+    // The tracks are read on a thread of their own, so that the first frame
+    // does not wait for tens of megabytes of sound; the first track plays
+    // seconds later. Waited for before a track plays and before tear-down.
+    std::future<void> trackLoading;
+    void finishLoadingTracks();
 };
 
 } // namespace Game

@@ -12,9 +12,11 @@
 //    matrix of its light; the blurs run with depth test and writes off. Ends
 //    with depth test and writes on, culling on, framebuffer 0 and no program;
 //    the frame sets the camera matrix again afterwards.
-// 3. Lighting (HDR target): clears colour, copies the G-buffer depth into the
-//    target's depth, then draws the lighting quad at the far plane with
-//    GL_GREATER and writes off, so only pixels with geometry are shaded. Ends
+// 3. Lighting (HDR target): hands the lighting the view and the box around
+//    the meshes drawn (for its light tiles), clears colour, copies the
+//    G-buffer depth into the target's depth, then draws the lighting quad at
+//    the far plane with GL_GREATER and writes off, so only pixels with
+//    geometry are shaded. Ends
 //    with GL_LESS, writes on, depth range (0, 1); the target's depth holds the
 //    scene's depth for the overlays.
 // 4. Adaptation, glow and tone mapping: full-screen passes with their own
