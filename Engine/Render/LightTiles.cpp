@@ -195,7 +195,9 @@ float LightTiles::farthestFrom(Vec3f const& p) const {
 }
 
 void LightTiles::AddSphere(std::uint32_t bits, Vec3f const& centre, float radius) {
-    const float r = std::min(radius, farthestFrom(centre));
+    // A reach that is not a number bounds nothing.
+    const float farthest = farthestFrom(centre);
+    const float r = std::isnan(radius) ? farthest : std::min(radius, farthest);
     if (!(r > 0.0f)) {
         return;
     }
@@ -205,7 +207,8 @@ void LightTiles::AddSphere(std::uint32_t bits, Vec3f const& centre, float radius
 
 void LightTiles::AddCone(std::uint32_t bits, Vec3f const& apex, Vec3f const& direction,
                          float halfAngle, float range) {
-    const float length = std::min(range, farthestFrom(apex));
+    const float farthest = farthestFrom(apex);
+    const float length = std::isnan(range) ? farthest : std::min(range, farthest);
     const float directionLength = direction.Length();
     if (halfAngle > WidestPyramid || !(directionLength > 0.0f)) {
         AddSphere(bits, apex, length);

@@ -112,6 +112,8 @@ TEST(LightTiles, ReachesAreClippedToTheBoundsAndTheView) {
     tiles.AddSphere(2u, Vec3f(30, 0, 0), 5.0f);
     tiles.AddSphere(4u, Vec3f(0, 5, 25), 5.0f);
     tiles.AddEverywhere(8u);
+    // A reach that is not a number bounds nothing.
+    tiles.AddSphere(16u, Vec3f(0, 0, 0), std::nanf(""));
     const int all = tiles.Columns() * tiles.Rows();
     EXPECT_EQ(all, 20 * 15);
     EXPECT_GT(tilesWith(tiles, 1u), 0);
@@ -119,6 +121,7 @@ TEST(LightTiles, ReachesAreClippedToTheBoundsAndTheView) {
     EXPECT_EQ(tilesWith(tiles, 2u), 0);
     EXPECT_EQ(tilesWith(tiles, 4u), 0);
     EXPECT_EQ(tilesWith(tiles, 8u), all);
+    EXPECT_GT(tilesWith(tiles, 16u), all / 2);
 
     // Without bounds the cone is clipped by the view only; with nothing
     // drawn no light reaches a tile.
