@@ -146,9 +146,10 @@ float lightVisibility(vec4 clip, float distanceToLight) {
 // the given number of pieces of the in-cone segment; lightCamera is
 // inverse(inverseLightCameraMatrix), which callers compute once. inBeam is
 // set when the view ray passes through the cone at all.
-vec3 scatteringAt(vec2 ndc, int steps, mat4 lightCamera, out bool inBeam, out float rayLength) {
+vec3 scatteringAt(vec2 ndc, int steps, mat4 lightCamera, out bool inBeam) {
     vec3 origin;
     vec3 r;
+    float rayLength;
     viewRay(ndc, origin, r, rayLength);
     vec3 a = normalize(lightDir);
     vec2 segment = coneInterval(origin, r, lightWorldPos, a, lightCone.x, rayLength);

@@ -2,12 +2,16 @@
 // godRayScattering.glsl): chooses how finely each grid cell is subdivided.
 // Each edge's level depends only on probes at its two ends and its middle,
 // so neighbouring cells agree on it and the grid has no cracks. A cell whose
-// probes all miss the beam is not drawn; inside a beam it is split 4 x 4; where
-// the beam starts or ends, the scattering changes by more than a fifth, or
-// the depth jumps (silhouettes in front of the beam), 16 x 16. Only these
-// probes evaluate the scattering here; every tessellated vertex evaluates it
-// again in the evaluation stage, and the fragment stage only interpolates
-// (the scattering varies smoothly inside the refined cells, so per-vertex
+// probes all miss the beam is not drawn. Elsewhere an edge is split as finely
+// as linear interpolation along it needs: the error of interpolating across
+// the whole edge is the middle probe's distance from the mean of the ends,
+// and splitting into n pieces divides a smooth error by about n * n. Where
+// the error is a large part of the scattering (the beam starts or ends, a
+// shaft's shadow, a silhouette in front of the beam) the scattering is not
+// smooth there, and the edge takes the finest level. Only these probes
+// evaluate the scattering here; every tessellated vertex evaluates it again
+// in the evaluation stage, and the fragment stage only interpolates (the
+// scattering varies smoothly inside the refined cells, so per-vertex
 // evaluation costs a fraction of per-pixel work).
 
 layout(vertices = 4) out;
@@ -18,34 +22,36 @@ out vec2 cornerPosition[];
 patch out mat4 lightCamera;
 
 const float LEVEL_NONE = 1.0;
-const float LEVEL_BEAM = 4.0;
-const float LEVEL_EDGE = 16.0;
+const float LEVEL_BEAM = 2.0;  // the least inside a beam
+const float LEVEL_EDGE = 16.0; // the most
+// Interpolation error, relative to the brightest probe of the edge, that
+// the subdivision leaves; and the error beyond which the edge is taken as
+// not smooth.
+const float TOLERANCE = 0.02;
+const float NOT_SMOOTH = 0.25;
 
 struct Probe {
     float value;
     bool inBeam;
-    float rayLength;
 };
 
 Probe probe(vec2 ndc, mat4 lightCamera) {
     Probe p;
-    vec3 s = scatteringAt(ndc, PROBE_STEPS, lightCamera, p.inBeam, p.rayLength);
+    vec3 s = scatteringAt(ndc, PROBE_STEPS, lightCamera, p.inBeam);
     p.value = dot(s, vec3(0.2126, 0.7152, 0.0722));
     return p;
 }
 
+// The level of an edge with probes a and c at its ends and b in its middle.
 float level(Probe a, Probe b, Probe c) {
     bool touched = a.inBeam || b.inBeam || c.inBeam;
     if (!touched) {
         return LEVEL_NONE;
     }
-    bool whole = a.inBeam && b.inBeam && c.inBeam;
     float most = max(a.value, max(b.value, c.value));
-    float least = min(a.value, min(b.value, c.value));
-    float longest = max(a.rayLength, max(b.rayLength, c.rayLength));
-    float shortest = min(a.rayLength, min(b.rayLength, c.rayLength));
-    bool changes = !whole || most - least > 0.2 * most || longest > 1.1 * shortest;
-    return changes ? LEVEL_EDGE : LEVEL_BEAM;
+    float error = abs(b.value - 0.5 * (a.value + c.value)) / max(most, 1.0e-6);
+    float pieces = error > NOT_SMOOTH ? LEVEL_EDGE : ceil(sqrt(error / TOLERANCE));
+    return clamp(pieces, LEVEL_BEAM, LEVEL_EDGE);
 }
 
 void main() {

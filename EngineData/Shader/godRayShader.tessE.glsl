@@ -14,7 +14,6 @@ void main() {
     vec2 ndc = mix(mix(cornerPosition[0], cornerPosition[1], u.x),
                    mix(cornerPosition[3], cornerPosition[2], u.x), u.y);
     bool inBeam;
-    float rayLength;
-    scattered = scatteringAt(ndc, STEPS, lightCamera, inBeam, rayLength);
+    scattered = scatteringAt(ndc, STEPS, lightCamera, inBeam);
     gl_Position = vec4(ndc, 0.0, 1.0);
 }
