@@ -61,33 +61,79 @@ struct CopyPass {
     double medianMs = 0.0;
 };
 
-inline CopyPass measureCopyPass(GLFWwindow* window, int width, int height, int frames) {
-    Engine::Render::EffectPlane plane;
-    Engine::Render::ColorFrameBuffer source;
-    source.init(width, height, true);
-    source.check();
-    source.enable();
-    glClearColor(0.3f, 0.5f, 0.7f, 1.0f);
-    source.clearAll();
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glViewport(0, 0, width, height);
-    Engine::Render::Shader::PostprocessingShader copy("../../EngineData/Shader/quad.vert",
-                                                      BENCH_COPY_FRAG);
-    auto pass = [&] {
+// The unit's draw: one textured full-screen pass into the window.
+class CopyPassDraw {
+public:
+    CopyPassDraw(int width, int height)
+        : copy("../../EngineData/Shader/quad.vert", BENCH_COPY_FRAG), width(width), height(height) {
+        source.init(width, height, true);
+        source.check();
+        source.enable();
+        glClearColor(0.3f, 0.5f, 0.7f, 1.0f);
+        source.clearAll();
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    void operator()() {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glViewport(0, 0, width, height);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
         copy.Activate();
         plane.enableVertexBO();
         copy.SetDiffuseTexture(&source);
         plane.draw(&copy);
         plane.disableVertexBO();
         glUseProgram(0);
-    };
+    }
+
+private:
+    Engine::Render::EffectPlane plane;
+    Engine::Render::ColorFrameBuffer source;
+    Engine::Render::Shader::PostprocessingShader copy;
+    int width;
+    int height;
+};
+
+inline CopyPass measureCopyPass(GLFWwindow* window, int width, int height, int frames) {
+    CopyPassDraw pass(width, height);
     CopyPass result;
     result.frameMs = timeFrames(window, frames, [&] {
         glClear(GL_COLOR_BUFFER_BIT);
         pass();
     });
-    result.medianMs = medianMs(frames, pass);
+    result.medianMs = medianMs(frames, [&] { pass(); });
+    return result;
+}
+
+// A frame's cost in units measured in blocks that alternate the copy pass's
+// frames with the measured frames, so that both see the same load of a
+// shared machine: the median over the blocks of each block's ratio, and the
+// lowest and highest ratio.
+struct UnitRatio {
+    double median = 0.0;
+    double lowest = 0.0;
+    double highest = 0.0;
+};
+
+inline UnitRatio interleavedUnits(GLFWwindow* window, int width, int height, int blocks,
+                                  int framesPerBlock, std::function<void()> const& frame) {
+    CopyPassDraw pass(width, height);
+    std::vector<double> ratios;
+    for (int block = 0; block < blocks; ++block) {
+        const double unit = timeFrames(window, framesPerBlock, [&] {
+            glClear(GL_COLOR_BUFFER_BIT);
+            pass();
+        });
+        ratios.push_back(timeFrames(window, framesPerBlock, frame) / unit);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    UnitRatio result;
+    if (!ratios.empty()) {
+        result.median = ratios[ratios.size() / 2];
+        result.lowest = ratios.front();
+        result.highest = ratios.back();
+    }
     return result;
 }
 

@@ -49,6 +49,9 @@ using Engine::Scene::Internal::ScreenCameraAccess;
 // A 1024 x 768 frame of the reference scene must take less than this.
 constexpr double FrameBudgetMs = 15.0;
 
+// Frames of one block of the interleaved measure.
+constexpr int FramesPerBlock = 10;
+
 // The overlays of every kind: the reference scene's light icons and arrows,
 // a box and a 10 s flight path.
 struct OverlayObjects {
@@ -88,6 +91,7 @@ struct Result {
     double emptyMs = 0.0;
     double fullScreenPassMs = 0.0;
     double frameMs = 0.0;
+    Bench::UnitRatio interleaved; // the frame in units, copy pass and scene alternating
     double passMs[FrameProfiler::PassCount] = {};
     double gpuTotalMs = 0.0;
     double spotMapMs = 0.0;
@@ -199,6 +203,9 @@ Result measure(GLFWwindow* window, int width, int height, int frames) {
     FrameProfiler profiler(FrameProfiler::Timing::FinishedWallClock);
     scene.camera->Profiler(&profiler);
     result.frameMs = timeFrames(window, frames, [&] { scene.frame(); });
+    result.interleaved =
+        Bench::interleavedUnits(window, width, height, std::max(1, frames / FramesPerBlock),
+                                FramesPerBlock, [&] { scene.frame(); });
     // The warm-up frames are timed too: start the averages afresh and time
     // the passes over a second run of the same length.
     profiler.reset();
@@ -260,6 +267,9 @@ void print(int width, int height, int frames, Result const& r) {
                 r.scatteringMs - r.scatteringTessellationMs);
     std::printf("  reference scene              %7.3f  (%.2f units)\n", r.frameMs,
                 r.frameMs / unit);
+    std::printf("  reference scene, interleaved  %.2f units (median of blocks of %d frames, "
+                "%.2f-%.2f)\n",
+                r.interleaved.median, FramesPerBlock, r.interleaved.lowest, r.interleaved.highest);
     std::printf("  medians, glFinish around each run:\n");
     std::printf("    textured full-screen copy  %7.3f\n", r.copyPassMedianMs);
     std::printf("    depth copy (blit)          %7.3f\n", r.depthCopyMedianMs);
