@@ -37,7 +37,7 @@ std::string FrameCapture::FileName(std::uint64_t frame) const {
 }
 
 bool FrameCapture::WritePng(std::string const& file, Platform::Image const& image,
-                            std::string& error) {
+                            std::string& error, bool fast) {
     const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
     if (image.width == 0 || image.height == 0 || image.rgb.size() != rowBytes * image.height) {
         error = "no picture to write to \"" + file + "\"";
@@ -49,6 +49,7 @@ bool FrameCapture::WritePng(std::string const& file, Platform::Image const& imag
     png.width = image.width;
     png.height = image.height;
     png.format = PNG_FORMAT_RGB;
+    png.flags = fast ? PNG_IMAGE_FLAG_FAST : 0;
     // A negative row stride makes libpng take the rows from the last one up,
     // which turns OpenGL's bottom-up rows into the file's top-down order.
     const png_int_32 stride = -static_cast<png_int_32>(rowBytes);
@@ -66,7 +67,7 @@ bool FrameCapture::Write(std::uint64_t frame, Platform::Image const& image) {
     }
     const std::string file = FileName(frame);
     std::string error;
-    if (!WritePng(file, image, error)) {
+    if (!WritePng(file, image, error, true)) {
         errors << "error: frame " << frame << ": " << error << "; frames are not captured\n";
         active = false;
         return false;
