@@ -342,15 +342,18 @@ void Illumination::uploadTiles() {
     // The lists go into a buffer texture, resized with the screen.
     const GLsizeiptr bytes = static_cast<GLsizeiptr>(tileLists.size() * sizeof(std::uint32_t));
     if (tileBuffer == 0) {
+        // The texture refers to the buffer object (created by its first
+        // binding), whatever storage it is given later.
         glGenBuffers(1, &tileBuffer);
+        glBindBuffer(GL_TEXTURE_BUFFER, tileBuffer);
         glGenTextures(1, &tileTexture);
+        glBindTexture(GL_TEXTURE_BUFFER, tileTexture);
+        glTexBuffer(GL_TEXTURE_BUFFER, GL_RG32UI, tileBuffer);
+        glBindTexture(GL_TEXTURE_BUFFER, 0);
     }
     glBindBuffer(GL_TEXTURE_BUFFER, tileBuffer);
     if (bytes != tileBufferBytes) {
         glBufferData(GL_TEXTURE_BUFFER, bytes, tileLists.data(), GL_DYNAMIC_DRAW);
-        glBindTexture(GL_TEXTURE_BUFFER, tileTexture);
-        glTexBuffer(GL_TEXTURE_BUFFER, GL_RG32UI, tileBuffer);
-        glBindTexture(GL_TEXTURE_BUFFER, 0);
         tileBufferBytes = bytes;
     } else {
         glBufferSubData(GL_TEXTURE_BUFFER, 0, bytes, tileLists.data());

@@ -16,9 +16,8 @@
 //    the meshes drawn (for its light tiles), clears colour, copies the
 //    G-buffer depth into the target's depth, then draws the lighting quad at
 //    the far plane with GL_GREATER and writes off, so only pixels with
-//    geometry are shaded. Ends
-//    with GL_LESS, writes on, depth range (0, 1); the target's depth holds the
-//    scene's depth for the overlays.
+//    geometry are shaded. Ends with GL_LESS, writes on, depth range (0, 1);
+//    the target's depth holds the scene's depth for the overlays.
 // 4. Adaptation, glow and tone mapping: full-screen passes with their own
 //    targets and viewports; they draw with the depth test as left by step 3
 //    into targets without depth attachments, or disable it themselves.
