@@ -168,7 +168,6 @@ void Illumination::renderMaps(Util::Timer const& timer, LightMap const& lights) 
 
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
-    shadowGauss->Activate();
     plane->enableVertexBO();
     for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
         each(type, [this](Scene::Light* light) {

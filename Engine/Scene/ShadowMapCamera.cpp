@@ -158,13 +158,17 @@ void ShadowMapCamera::renderGauss(Render::EffectPlane*, Render::Shader::ShadowGa
     if (shadowMapBuffer == nullptr || gauss == nullptr) {
         return;
     }
-    gauss->SetSamplingSampleSize(texelSize);
-    gauss->SetOperationMode(BlurHorizontal);
-    gauss->SetDepthTextures(shadowMapBuffer);
+    Render::Shader::ShadowGaussShader* first = gauss->FirstPass();
+    first->Activate();
+    first->SetSamplingSampleSize(texelSize);
+    first->SetOperationMode(BlurHorizontal);
+    first->SetDepthTextures(shadowMapBuffer);
     blurBuffer->enable();
-    glDrawArrays(gauss->PrimitiveType(), 0, 6);
+    glDrawArrays(first->PrimitiveType(), 0, 6);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
+    gauss->Activate();
+    gauss->SetSamplingSampleSize(texelSize);
     gauss->SetOperationMode(BlurVertical);
     gauss->SetDepthTextures(blurBuffer);
     bluredShadowMapBuffer->enable();

@@ -37,9 +37,10 @@ public:
                             float farPlane) override;
     Render::Shader::ShadowShader* getShadowShader() override;
 
-    // The caller has activated the blur program and enabled the full-screen
-    // quad's vertex buffer: blurs horizontally into the blur target, then
-    // vertically into the blurred target.
+    // The caller has enabled the full-screen quad's vertex buffer: blurs
+    // horizontally into the blur target with the blur's first-pass program,
+    // then vertically into the blurred target with the blur program, which
+    // stays active.
     void renderGauss(Render::EffectPlane* plane, Render::Shader::ShadowGaussShader* gauss);
     // Light rotation, camera matrix, its inverse and the lookup matrix from
     // the light's world state.

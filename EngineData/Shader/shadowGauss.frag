@@ -8,6 +8,9 @@
 // texture read per tap; encoding: see ShadowMap.vert).
 // operationMode 2: vertical, reading the first pass's float targets: d from
 // depthTexture.a, d * d from moment2Texture.a.
+// With FIRST_PASS defined the program only does mode 1, and so never reads
+// depthTexture: a software rasteriser would otherwise read it for the
+// unused side of the choice.
 // Output: fragDepth.a = filtered d, fragMoment2.a = filtered d * d; the
 // lighting reads both from the alpha channels of the blurred target.
 
@@ -25,14 +28,20 @@ out vec4 fragDepth;
 const float offsets[4] = float[](0.0, 1.4117647059, 3.2941176471, 5.1764705882);
 const float weights[4] = float[](0.1964825502, 0.2969069647, 0.0944703979, 0.0103813624);
 
+#ifdef FIRST_PASS
+const bool fromLightMap = true;
+#else
+bool fromLightMap = operationMode == 1;
+#endif
+
 vec2 moments(vec2 uv) {
     float m2 = texture(moment2Texture, uv).a;
-    float d = operationMode == 1 ? sqrt(m2) : texture(depthTexture, uv).a;
+    float d = fromLightMap ? sqrt(m2) : texture(depthTexture, uv).a;
     return vec2(d, m2);
 }
 
 void main() {
-    vec2 step = operationMode == 1 ? vec2(sampleSize.x, 0.0) : vec2(0.0, sampleSize.y);
+    vec2 step = fromLightMap ? vec2(sampleSize.x, 0.0) : vec2(0.0, sampleSize.y);
     vec2 sum = moments(texCoord) * weights[0];
     for (int i = 1; i < 4; ++i) {
         sum += (moments(texCoord + step * offsets[i]) + moments(texCoord - step * offsets[i])) *

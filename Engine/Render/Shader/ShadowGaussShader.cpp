@@ -3,6 +3,7 @@
 #include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <GL/glew.h>
 #include <cstdio>
+#include <string>
 
 namespace Engine::Render::Shader {
 
@@ -13,9 +14,29 @@ const int Moment2Unit = 1;
 
 ShadowGaussShader::ShadowGaussShader(char const* vertexFile, char const* fragmentFile)
     : PostprocessingShader(GL_TRIANGLES) {
-    char const* prefix = ShadowShader::Prefix(LIGHT_SHADOW_SPOT);
-    LoadShaderFile(vertexFile, GL_VERTEX_SHADER, prefix);
-    LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER, prefix);
+    build(vertexFile, fragmentFile, "");
+    if (IsLinked()) {
+        firstPass.reset(new ShadowGaussShader(vertexFile, fragmentFile, "#define FIRST_PASS 1\n"));
+    }
+}
+
+ShadowGaussShader::ShadowGaussShader(char const* vertexFile, char const* fragmentFile,
+                                     char const* defines)
+    : PostprocessingShader(GL_TRIANGLES) {
+    build(vertexFile, fragmentFile, defines);
+}
+
+ShadowGaussShader::~ShadowGaussShader() = default;
+
+ShadowGaussShader* ShadowGaussShader::FirstPass() {
+    return firstPass != nullptr && firstPass->IsLinked() ? firstPass.get() : this;
+}
+
+void ShadowGaussShader::build(char const* vertexFile, char const* fragmentFile,
+                              char const* defines) {
+    std::string const prefix = std::string(ShadowShader::Prefix(LIGHT_SHADOW_SPOT)) + defines;
+    LoadShaderFile(vertexFile, GL_VERTEX_SHADER, prefix.c_str());
+    LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER, prefix.c_str());
     CreateProgram();
     if (program == 0) {
         deleteShaders();

@@ -2,6 +2,7 @@
 
 #include <Engine/Math/Mat4f.h>
 #include <Engine/Render/Shader/PostprocessingShader.h>
+#include <memory>
 
 namespace Engine::Render {
 class ShadowMapFrameBuffer;
@@ -11,10 +12,19 @@ namespace Engine::Render::Shader {
 
 // The separable blur of a spot light's shadow moments: one full-screen pass
 // per direction (operation mode 1 horizontal, 2 vertical) that filters the
-// depth and moment-2 maps of one shadow target into the next.
+// depth and moment-2 maps of one shadow target into the next. The first,
+// horizontal pass over a map rendered from the light has a program of its
+// own, built from the same files, which takes the first moment from the
+// second instead of reading the depth map: every tap reads one map instead
+// of two.
 class ENGINE_API ShadowGaussShader : public PostprocessingShader {
 public:
     ShadowGaussShader(char const* vertexFile, char const* fragmentFile);
+    ~ShadowGaussShader();
+
+    // The program of the first pass (operation mode 1 over the light's own
+    // map); this program where that one failed to build.
+    ShadowGaussShader* FirstPass();
 
     // Depth map on unit 0 ("depthTexture"), moment-2 map on unit 1
     // ("moment2Texture"); regenerates their mipmaps first if they are due.
@@ -23,7 +33,11 @@ public:
     void SetCubeMapViewMat(int face, Math::Mat4f const& matrix) const;
 
 private:
+    ShadowGaussShader(char const* vertexFile, char const* fragmentFile, char const* defines);
+    void build(char const* vertexFile, char const* fragmentFile, char const* defines);
     void bindUniformLocation();
+
+    std::unique_ptr<ShadowGaussShader> firstPass;
 
     int moment2TextureHandle = -1;
     int cubeMapMatHandles[6] = {-1, -1, -1, -1, -1, -1};
