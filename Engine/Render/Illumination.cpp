@@ -19,9 +19,11 @@
 #include <Engine/Util/EffectSettings.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <initializer_list>
 
 namespace Engine::Render {
@@ -70,18 +72,20 @@ int packPlainKind(Illumination::LightMap const& visible, LightType type,
     });
 }
 
-// True when a switched-on light of one of the kinds is visible.
-bool anyOn(Illumination::LightMap const& visible, std::initializer_list<LightType> kinds) {
+// The number of visible, switched-on lights of the kinds, at most limit.
+int countOn(Illumination::LightMap const& visible, std::initializer_list<LightType> kinds,
+            int limit) {
+    int count = 0;
     for (LightType type : kinds) {
         if (auto const* lights = lightsOf(visible, type)) {
             for (Scene::Light const* light : *lights) {
-                if (light != nullptr && light->isOn()) {
-                    return true;
+                if (light != nullptr && light->isOn() && light->Type() == type) {
+                    ++count;
                 }
             }
         }
     }
-    return false;
+    return std::min(count, limit);
 }
 
 } // namespace
@@ -98,16 +102,17 @@ Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
     initEmptyMaps();
 }
 
-Shader::IlluminationShader* Illumination::program(bool pointShadows, bool spotShadows) {
-    Shader::IlluminationShader*& slot = programs[pointShadows ? 1 : 0][spotShadows ? 1 : 0];
+Shader::IlluminationShader* Illumination::program(int pointShadowSlots, int spotShadowSlots) {
+    pointShadowSlots = std::clamp(pointShadowSlots, 0, RL::MaxShadowCastingPointLights);
+    spotShadowSlots = std::clamp(spotShadowSlots, 0, RL::MaxShadowCastingSpotLights);
+    Shader::IlluminationShader*& slot = programs[pointShadowSlots][spotShadowSlots];
     if (slot == nullptr) {
-        // Indexed [with point-light shadows][with spot-light shadows].
-        char const* const defines[2][2] = {
-            {"#define WITHOUT_SHADOW_LIGHTS 1\n", "#define WITHOUT_SHADOW_POINT_LIGHTS 1\n"},
-            {"#define WITHOUT_SHADOW_SPOT_LIGHTS 1\n", ""}};
+        char defines[96];
+        std::snprintf(defines, sizeof defines,
+                      "#define SC_POINT_LIGHT_SLOTS %d\n#define SC_SPOT_LIGHT_SLOTS %d\n",
+                      pointShadowSlots, spotShadowSlots);
         slot = new Shader::IlluminationShader(ShaderPaths::IlluminationVert,
-                                              ShaderPaths::IlluminationFrag,
-                                              defines[pointShadows ? 1 : 0][spotShadows ? 1 : 0]);
+                                              ShaderPaths::IlluminationFrag, defines);
     }
     return slot;
 }
@@ -183,9 +188,10 @@ void Illumination::renderMaps(Util::Timer const& timer, LightMap const& lights) 
 void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                              Math::Mat4f const& inverseCameraMatrix, LightMap const& visible) {
     // The software rasteriser runs every branch of a shader, so a frame uses
-    // the program compiled without the shadow-casting kinds it lacks.
-    active = program(anyOn(visible, {LIGHT_SHADOW_POINT}),
-                     anyOn(visible, {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}));
+    // the program compiled for the number of shadow-casting lights it has.
+    active = program(
+        countOn(visible, {LIGHT_SHADOW_POINT}, RL::MaxShadowCastingPointLights),
+        countOn(visible, {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}, RL::MaxShadowCastingSpotLights));
     active->Activate();
     active->SetDepthTexture(gbuffer);
     active->SetDiffuseTexture(gbuffer);

@@ -4,6 +4,7 @@
 #include <Engine/Math/Mat4f.h>
 #include <Engine/Math/Vec4f.h>
 #include <Engine/Render/LightTiles.h>
+#include <Engine/Render/RenderLimits.h>
 #include <Engine/Scene/LightType.h>
 #include <cstdint>
 #include <map>
@@ -79,7 +80,9 @@ private:
     friend struct Internal::IlluminationAccess;
 
     void initEmptyMaps();
-    Shader::IlluminationShader* program(bool pointShadows, bool spotShadows);
+    // The program for a number of shadow-casting point and spot lights
+    // (clamped to the array sizes).
+    Shader::IlluminationShader* program(int pointShadowSlots, int spotShadowSlots);
     // Adds the scattering of every switched-on visible god-ray spot light:
     // one tessellated full-screen grid each, blended additively.
     void renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
@@ -99,10 +102,10 @@ private:
 
     EffectPlane* plane;
     QuadPatch* quadPatch = nullptr;
-    // The lighting programs, each without the shadow-casting kinds that a
-    // frame lacks, compiled when a frame first needs one; indexed [with
-    // point-light shadows][with spot-light shadows].
-    Shader::IlluminationShader* programs[2][2] = {};
+    // The lighting programs for each number of shadow-casting point and spot
+    // lights, compiled when a frame first needs one; indexed [point][spot].
+    Shader::IlluminationShader* programs[RenderLimits::MaxShadowCastingPointLights + 1]
+                                        [RenderLimits::MaxShadowCastingSpotLights + 1] = {};
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
     Shader::GodRayShader* godRayShader = nullptr;

@@ -156,15 +156,17 @@ float spotFactor(SpotLight light, vec3 L, float d) {
            cone;
 }
 
-// The variants for frames without shadow-casting point lights
-// (WITHOUT_SHADOW_POINT_LIGHTS), without shadow-casting spot lights
-// (WITHOUT_SHADOW_SPOT_LIGHTS) or without either (WITHOUT_SHADOW_LIGHTS) leave
-// out that code; its uniforms are then unused. The software rasteriser would
-// otherwise run the shadow-casting loops to their array sizes even when
-// their counts are 0.
-#ifdef WITHOUT_SHADOW_LIGHTS
-#define WITHOUT_SHADOW_POINT_LIGHTS 1
-#define WITHOUT_SHADOW_SPOT_LIGHTS 1
+// SC_POINT_LIGHT_SLOTS and SC_SPOT_LIGHT_SLOTS, when defined, bound the
+// shadow-casting loops below their array sizes: IlluminationShader compiles
+// a variant for the number of such lights a frame has, and a variant without
+// them leaves out their code (their uniforms are then unused). The software
+// rasteriser would otherwise run those loops, shadow lookups included, to
+// their array sizes whatever the counts are.
+#ifndef SC_POINT_LIGHT_SLOTS
+#define SC_POINT_LIGHT_SLOTS MAX_SC_POINT_LIGHTS
+#endif
+#ifndef SC_SPOT_LIGHT_SLOTS
+#define SC_SPOT_LIGHT_SLOTS MAX_SC_SPOT_LIGHTS
 #endif
 
 // Shadow encodings (written by ShadowMap.frag, blurred by shadowGauss.frag):
@@ -173,7 +175,7 @@ float spotFactor(SpotLight light, vec3 L, float d) {
 // - a spot light's blurred maps store, in their alpha channels, the filtered
 //   first and second moments of d = (|P - light| - near) / (far - near).
 
-#ifndef WITHOUT_SHADOW_POINT_LIGHTS
+#if SC_POINT_LIGHT_SLOTS > 0
 float cubeTap(int i, vec3 direction, float reference) {
     vec4 coord = vec4(direction, reference);
     return i == 0 ? texture(scPointLightShadowCubeMap_0, coord)
@@ -202,7 +204,7 @@ float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
 }
 #endif
 
-#ifndef WITHOUT_SHADOW_SPOT_LIGHTS
+#if SC_SPOT_LIGHT_SLOTS > 0
 // Variance floor of the spot lights' moments: no acne from rounding.
 #define MIN_VARIANCE 2.0e-6
 // Part of Chebyshev's bound cut off against light bleeding where occluders
@@ -269,7 +271,7 @@ void main() {
     // larger ones). The plain positional lights loop over the pixel's tile's
     // list, so each pixel evaluates only the lights that may reach it; the
     // trip count and the lights are the same across a tile. The
-    // shadow-casting loops are bounded by their array sizes, so that the
+    // shadow-casting loops have constant bounds (their slots), so that the
     // compiler unrolls them and each iteration reads its own shadow maps
     // instead of selecting among all of them; a light whose bit the tile
     // lacks is skipped where the hardware branches.
@@ -288,8 +290,8 @@ void main() {
         addLight(L, pointLight[i].color, pointLight[i].specularOn,
                  distanceFactor(pointLight[i], d));
     }
-#ifndef WITHOUT_SHADOW_POINT_LIGHTS
-    for (int i = 0; i < scPointLightCount && i < MAX_SC_POINT_LIGHTS; ++i) {
+#if SC_POINT_LIGHT_SLOTS > 0
+    for (int i = 0; i < scPointLightCount && i < SC_POINT_LIGHT_SLOTS; ++i) {
         if ((tile.y & (1u << (16 + i))) != 0u) {
             towards(scPointLight[i].pos, L, d);
             float factor = distanceFactor(scPointLight[i], d);
@@ -306,8 +308,8 @@ void main() {
         towards(spotLight[i].pos, L, d);
         addLight(L, spotLight[i].color, spotLight[i].specularOn, spotFactor(spotLight[i], L, d));
     }
-#ifndef WITHOUT_SHADOW_SPOT_LIGHTS
-    for (int i = 0; i < scSpotLightCount && i < MAX_SC_SPOT_LIGHTS; ++i) {
+#if SC_SPOT_LIGHT_SLOTS > 0
+    for (int i = 0; i < scSpotLightCount && i < SC_SPOT_LIGHT_SLOTS; ++i) {
         if ((tile.y & (1u << (20 + i))) != 0u) {
             towards(scSpotLight[i].pos, L, d);
             float factor = spotFactor(scSpotLight[i], L, d);

@@ -6,14 +6,15 @@ namespace Engine::Render::Internal {
 
 // What the engine's own tests read of the lighting pass. Not installed.
 struct IlluminationAccess {
-    // The full program; LightsOnlyShader is the same program compiled without
-    // the shadow-casting kinds, used in frames that have none. Both are
-    // compiled here when no frame has needed them yet.
+    // The full program (every shadow-casting slot); LightsOnlyShader is the
+    // same program compiled without the shadow-casting kinds, used in frames
+    // that have none. Both are compiled here when no frame has needed them yet.
     static Shader::IlluminationShader* FullShader(Illumination& pass) {
-        return pass.program(true, true);
+        return pass.program(RenderLimits::MaxShadowCastingPointLights,
+                            RenderLimits::MaxShadowCastingSpotLights);
     }
     static Shader::IlluminationShader* LightsOnlyShader(Illumination& pass) {
-        return pass.program(false, false);
+        return pass.program(0, 0);
     }
     // The program of the last frame lit.
     static Shader::IlluminationShader* ActiveShader(Illumination const& pass) {
