@@ -22,9 +22,8 @@ struct RenderLimits {
     static constexpr int UnitLightTiles = 5;
     // Shadow cube map of scPointLight[i] on 6 + i.
     static constexpr int UnitShadowCubeMapBase = 6;
-    // Shadow map of scSpotLight[i] on 8 + 2i, its moment-2 map on 9 + 2i.
+    // Shadow moments map of scSpotLight[i] on 8 + i.
     static constexpr int UnitShadowMapBase = 8;
-    static constexpr int UnitMoment2MapBase = 9;
 
     // First bit of each kind's lights in a light tile's mask, light i of the
     // kind at that bit + i. Directional lights reach every tile and have none.

@@ -21,12 +21,14 @@ void ShadowMapFrameBuffer::initDepthMapTex(bool filter) {
     if (depthAttachment) {
         genMapTex(filter, &depthMap, GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthMap, 0);
+        genMapTex(filter, &moment2Map, GL_ALPHA32F_ARB, GL_ALPHA);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, moment2Map, 0);
     } else {
-        genMapTex(filter, &depthMap, GL_ALPHA32F_ARB, GL_ALPHA);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT1, GL_TEXTURE_2D, depthMap, 0);
+        // Both moments in one texture: every filtered read gets both, and a
+        // blur tap reads one map instead of two.
+        genMapTex(filter, &depthMap, GL_RG32F, GL_RG);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, depthMap, 0);
     }
-    genMapTex(filter, &moment2Map, GL_ALPHA32F_ARB, GL_ALPHA);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, moment2Map, 0);
 }
 
 void ShadowMapFrameBuffer::genMapTex(bool filter, unsigned int* texture, int internalFormat,
@@ -42,12 +44,7 @@ void ShadowMapFrameBuffer::genMapTex(bool filter, unsigned int* texture, int int
 
 void ShadowMapFrameBuffer::enable() {
     bind();
-    if (depthAttachment) {
-        glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    } else {
-        static const GLenum buffers[2] = {GL_COLOR_ATTACHMENT0, GL_COLOR_ATTACHMENT1};
-        glDrawBuffers(2, buffers);
-    }
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
     setViewport();
     depthMapDirty = true;
     moment2Dirty = true;
@@ -67,7 +64,7 @@ void ShadowMapFrameBuffer::bindDepthMapTex() {
 
 void ShadowMapFrameBuffer::bindMoment2MapTex() {
     glBindTexture(GL_TEXTURE_2D, moment2Map);
-    if (mipmap && moment2Dirty) {
+    if (mipmap && moment2Dirty && moment2Map != 0) {
         glGenerateMipmap(GL_TEXTURE_2D);
         moment2Dirty = false;
     }

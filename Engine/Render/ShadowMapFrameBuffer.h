@@ -4,9 +4,11 @@
 
 namespace Engine::Render {
 
-// The target of a spot light's shadow map: a depth map (a real depth
-// attachment, or a one-channel float colour target) and a moment-2 map for
-// variance shadow mapping.
+// The target of a spot light's shadow map for variance shadow mapping. With
+// a depth attachment (the map rendered from the light): a depth map and a
+// moment-2 map (one float channel, alpha). Without (the blur's targets): one
+// two-channel float map of both moments, d in red and d * d in green, which
+// is the depth map; such a target has no separate moment-2 map (its id is 0).
 class ENGINE_API ShadowMapFrameBuffer : public FrameBuffer {
 public:
     explicit ShadowMapFrameBuffer(bool depthAttachment);

@@ -87,10 +87,6 @@ uniform sampler2D scSpotLightShadowMap_0;
 uniform sampler2D scSpotLightShadowMap_1;
 uniform sampler2D scSpotLightShadowMap_2;
 uniform sampler2D scSpotLightShadowMap_3;
-uniform sampler2D scSpotLightMoment2Map_0;
-uniform sampler2D scSpotLightMoment2Map_1;
-uniform sampler2D scSpotLightMoment2Map_2;
-uniform sampler2D scSpotLightMoment2Map_3;
 
 // Surface at the current pixel.
 vec3 P;        // world position
@@ -172,8 +168,8 @@ float spotFactor(SpotLight light, vec3 L, float d) {
 // Shadow encodings (written by ShadowMap.frag, blurred by shadowGauss.frag):
 // - a point light's cube map stores |P - light| / far as depth; it is sampled
 //   as a depth-comparison cube map with linear filtering.
-// - a spot light's blurred maps store, in their alpha channels, the filtered
-//   first and second moments of d = (|P - light| - near) / (far - near).
+// - a spot light's blurred map stores, in red and green, the filtered first
+//   and second moments of d = (|P - light| - near) / (far - near).
 
 #if SC_POINT_LIGHT_SLOTS > 0
 float cubeTap(int i, vec3 direction, float reference) {
@@ -213,13 +209,13 @@ float cubeShadow(int i, vec3 fromLight, vec2 nearFar) {
 
 vec2 spotMoments(int i, vec2 uv) {
     if (i == 0) {
-        return vec2(texture(scSpotLightShadowMap_0, uv).a, texture(scSpotLightMoment2Map_0, uv).a);
+        return texture(scSpotLightShadowMap_0, uv).rg;
     } else if (i == 1) {
-        return vec2(texture(scSpotLightShadowMap_1, uv).a, texture(scSpotLightMoment2Map_1, uv).a);
+        return texture(scSpotLightShadowMap_1, uv).rg;
     } else if (i == 2) {
-        return vec2(texture(scSpotLightShadowMap_2, uv).a, texture(scSpotLightMoment2Map_2, uv).a);
+        return texture(scSpotLightShadowMap_2, uv).rg;
     }
-    return vec2(texture(scSpotLightShadowMap_3, uv).a, texture(scSpotLightMoment2Map_3, uv).a);
+    return texture(scSpotLightShadowMap_3, uv).rg;
 }
 
 // Variance shadow test: Chebyshev's upper bound on the blurred moments, with

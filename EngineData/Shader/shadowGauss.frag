@@ -6,13 +6,12 @@
 // second moment d * d from moment2Texture.a, and the first as its square root
 // (the depth attachment holds the same d, but reading it would cost a second
 // texture read per tap; encoding: see ShadowMap.vert).
-// operationMode 2: vertical, reading the first pass's float targets: d from
-// depthTexture.a, d * d from moment2Texture.a.
+// operationMode 2: vertical, reading the first pass's target: both moments
+// from depthTexture.rg.
 // With FIRST_PASS defined the program only does mode 1, and so never reads
 // depthTexture: a software rasteriser would otherwise read it for the
 // unused side of the choice.
-// Output: fragDepth.a = filtered d, fragMoment2.a = filtered d * d; the
-// lighting reads both from the alpha channels of the blurred target.
+// Output: fragMoments.rg = filtered (d, d * d), the lighting's moments map.
 
 uniform sampler2D depthTexture;
 uniform sampler2D moment2Texture;
@@ -21,8 +20,7 @@ uniform int operationMode;
 
 in vec2 texCoord;
 
-out vec4 fragMoment2;
-out vec4 fragDepth;
+out vec4 fragMoments;
 
 // Offsets and weights of the 13-tap kernel folded into bilinear reads.
 const float offsets[4] = float[](0.0, 1.4117647059, 3.2941176471, 5.1764705882);
@@ -35,9 +33,11 @@ bool fromLightMap = operationMode == 1;
 #endif
 
 vec2 moments(vec2 uv) {
-    float m2 = texture(moment2Texture, uv).a;
-    float d = fromLightMap ? sqrt(m2) : texture(depthTexture, uv).a;
-    return vec2(d, m2);
+    if (fromLightMap) {
+        float m2 = texture(moment2Texture, uv).a;
+        return vec2(sqrt(m2), m2);
+    }
+    return texture(depthTexture, uv).rg;
 }
 
 void main() {
@@ -47,6 +47,5 @@ void main() {
         sum += (moments(texCoord + step * offsets[i]) + moments(texCoord - step * offsets[i])) *
                weights[i];
     }
-    fragDepth = vec4(sum.x);
-    fragMoment2 = vec4(sum.y);
+    fragMoments = vec4(sum, 0.0, 1.0);
 }

@@ -274,18 +274,24 @@ TEST_F(FrameBufferGLTest, ShadowMapWithDepthAttachment) {
     target.disable();
 }
 
-TEST_F(FrameBufferGLTest, ShadowMapWithColourDepth) {
+TEST_F(FrameBufferGLTest, ShadowMapOfMoments) {
+    // Both moments in one two-channel map at attachment 0, read as "far"
+    // before the first pass; no separate moment-2 map.
     ShadowMapFrameBuffer target(false);
     target.init(32, 32, false);
-    EXPECT_EQ(attachedName(GL_COLOR_ATTACHMENT1), static_cast<GLint>(target.getDepthMapTexID()));
+    EXPECT_EQ(attachedName(GL_COLOR_ATTACHMENT0), static_cast<GLint>(target.getDepthMapTexID()));
+    EXPECT_EQ(target.getMoment2MapTexID(), 0u);
     EXPECT_EQ(captureStdout([&] { target.check(); }), "");
-    EXPECT_EQ(internalFormat(target.getDepthMapTexID()), GL_ALPHA32F_ARB);
+    EXPECT_EQ(internalFormat(target.getDepthMapTexID()), GL_RG32F);
+    std::vector<float> texels(32 * 32 * 2, -1.0f);
+    glBindTexture(GL_TEXTURE_2D, target.getDepthMapTexID());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RG, GL_FLOAT, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(*std::min_element(texels.begin(), texels.end()), 1.0f);
     target.enable();
     GLint drawBuffer = 0;
     glGetIntegerv(GL_DRAW_BUFFER0, &drawBuffer);
     EXPECT_EQ(drawBuffer, GL_COLOR_ATTACHMENT0);
-    glGetIntegerv(GL_DRAW_BUFFER1, &drawBuffer);
-    EXPECT_EQ(drawBuffer, GL_COLOR_ATTACHMENT1);
     target.disable();
 }
 

@@ -335,8 +335,7 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     ShadowCastingSpotLight* lights[2] = {caster, godRay};
     for (int slot = 0; slot < 2; ++slot) {
         ShadowMapFrameBuffer* maps = lights[slot]->getBluredShadowMapBuffer();
-        EXPECT_EQ(bound(8 + 2 * slot, GL_TEXTURE_BINDING_2D), maps->getDepthMapTexID()) << slot;
-        EXPECT_EQ(bound(9 + 2 * slot, GL_TEXTURE_BINDING_2D), maps->getMoment2MapTexID()) << slot;
+        EXPECT_EQ(bound(8 + slot, GL_TEXTURE_BINDING_2D), maps->getDepthMapTexID()) << slot;
     }
     // G-buffer textures on units 0 to 4.
     const GLuint gtex[5] = {gbuffer.DepthTexID(), gbuffer.DiffuseColorTexID(),

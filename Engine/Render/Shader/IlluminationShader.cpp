@@ -157,7 +157,6 @@ void IlluminationShader::bindUniformLocation() {
     for (int i = 0; i < RL::MaxShadowCastingSpotLights; ++i) {
         bindSpotLightUniformLocation(scSpotLights[i], "scSpotLight", i);
         scSpotLights[i].shadowMap = uniformLocation(sampler("scSpotLightShadowMap", i));
-        scSpotLights[i].moment2Map = uniformLocation(sampler("scSpotLightMoment2Map", i));
     }
     scSpotLightCountHandle = uniformLocation("scSpotLightCount");
 }
@@ -296,16 +295,10 @@ void IlluminationShader::SetShadowCastingSpotLight(int index, Scene::ShadowCasti
         return;
     }
     if (h.shadowMap != -1) {
-        const int unit = RL::UnitShadowMapBase + 2 * slot;
+        const int unit = RL::UnitShadowMapBase + slot;
         glActiveTexture(GL_TEXTURE0 + unit);
         map->bindDepthMapTex();
         glUniform1i(h.shadowMap, unit);
-    }
-    if (h.moment2Map != -1) {
-        const int unit = RL::UnitMoment2MapBase + 2 * slot;
-        glActiveTexture(GL_TEXTURE0 + unit);
-        map->bindMoment2MapTex();
-        glUniform1i(h.moment2Map, unit);
     }
 }
 
@@ -352,17 +345,11 @@ void IlluminationShader::SetShadowCastingSpotLightDummy(int index, unsigned int 
         return;
     }
     SpotLightHandles const& h = scSpotLights[index];
-    const int shadowUnit = RL::UnitShadowMapBase + 2 * slot;
-    const int momentUnit = RL::UnitMoment2MapBase + 2 * slot;
+    const int unit = RL::UnitShadowMapBase + slot;
     if (h.shadowMap != -1) {
-        glActiveTexture(GL_TEXTURE0 + shadowUnit);
+        glActiveTexture(GL_TEXTURE0 + unit);
         glBindTexture(GL_TEXTURE_2D, texture);
-        glUniform1i(h.shadowMap, shadowUnit);
-    }
-    if (h.moment2Map != -1) {
-        glActiveTexture(GL_TEXTURE0 + momentUnit);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glUniform1i(h.moment2Map, momentUnit);
+        glUniform1i(h.shadowMap, unit);
     }
 }
 

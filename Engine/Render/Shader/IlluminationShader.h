@@ -49,7 +49,6 @@ public:
         int radialAttenuationEpx = -1;
         int cameraMatrix = -1;
         int shadowMap = -1;
-        int moment2Map = -1;
         int scattering = -1;
     };
 
@@ -78,14 +77,13 @@ public:
     // With the light's shadow cube map on unit 6 + slot.
     void SetShadowCastingPointLight(int index, Scene::ShadowCastingPointLight* light,
                                     int slot) const;
-    // With the light's blurred shadow and moment-2 maps on units 8 + 2 slot
-    // and 9 + 2 slot; scattering marks a god-ray light.
+    // With the light's blurred moments map on unit 8 + slot; scattering
+    // marks a god-ray light.
     void SetShadowCastingSpotLight(int index, Scene::ShadowCastingSpotLight* light, int slot,
                                    bool scattering) const;
     // Bind texture in place of an entry's shadow cube map (unit 6 + slot).
     void SetShadowCastingPointLightDummy(int index, unsigned int texture, int slot) const;
-    // Bind texture in place of an entry's shadow and moment-2 maps (units
-    // 8 + 2 slot and 9 + 2 slot).
+    // Bind texture in place of an entry's moments map (unit 8 + slot).
     void SetShadowCastingSpotLightDummy(int index, unsigned int texture, int slot) const;
 
     // A count above the kind's limit is logged and the uniform keeps its value.

@@ -42,8 +42,7 @@ void ShadowGaussShader::build(char const* vertexFile, char const* fragmentFile,
         deleteShaders();
         return;
     }
-    bindOutput("fragMoment2", 0);
-    bindOutput("fragDepth", 1);
+    bindOutput("fragMoments", 0);
     bindAttribLocation();
     linkProgram();
     if (IsLinked()) {

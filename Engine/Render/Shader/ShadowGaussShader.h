@@ -12,7 +12,7 @@ namespace Engine::Render::Shader {
 
 // The separable blur of a spot light's shadow moments: one full-screen pass
 // per direction (operation mode 1 horizontal, 2 vertical) that filters the
-// depth and moment-2 maps of one shadow target into the next. The first,
+// moments of one shadow target into the next target's moments map. The first,
 // horizontal pass over a map rendered from the light has a program of its
 // own, built from the same files, which takes the first moment from the
 // second instead of reading the depth map: every tap reads one map instead
