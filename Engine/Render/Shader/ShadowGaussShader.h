@@ -26,8 +26,9 @@ public:
     // map); this program where that one failed to build.
     ShadowGaussShader* FirstPass();
 
-    // Depth map on unit 0 ("depthTexture"), moment-2 map on unit 1
-    // ("moment2Texture"); regenerates their mipmaps first if they are due.
+    // Depth map (a moments target's moments map) on unit 0 ("depthTexture"),
+    // moment-2 map on unit 1 ("moment2Texture"); regenerates their mipmaps
+    // first if they are due.
     void SetDepthTextures(ShadowMapFrameBuffer* target) const;
     // Ignores an index above 5.
     void SetCubeMapViewMat(int face, Math::Mat4f const& matrix) const;
