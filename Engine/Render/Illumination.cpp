@@ -72,9 +72,8 @@ int packPlainKind(Illumination::LightMap const& visible, LightType type,
     });
 }
 
-// The number of visible, switched-on lights of the kinds, at most limit.
-int countOn(Illumination::LightMap const& visible, std::initializer_list<LightType> kinds,
-            int limit) {
+// The number of visible, switched-on lights of the kinds.
+int countOn(Illumination::LightMap const& visible, std::initializer_list<LightType> kinds) {
     int count = 0;
     for (LightType type : kinds) {
         if (auto const* lights = lightsOf(visible, type)) {
@@ -85,7 +84,7 @@ int countOn(Illumination::LightMap const& visible, std::initializer_list<LightTy
             }
         }
     }
-    return std::min(count, limit);
+    return count;
 }
 
 } // namespace
@@ -189,9 +188,8 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
                              Math::Mat4f const& inverseCameraMatrix, LightMap const& visible) {
     // The software rasteriser runs every branch of a shader, so a frame uses
     // the program compiled for the number of shadow-casting lights it has.
-    active = program(
-        countOn(visible, {LIGHT_SHADOW_POINT}, RL::MaxShadowCastingPointLights),
-        countOn(visible, {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}, RL::MaxShadowCastingSpotLights));
+    active = program(countOn(visible, {LIGHT_SHADOW_POINT}),
+                     countOn(visible, {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}));
     active->Activate();
     active->SetDepthTexture(gbuffer);
     active->SetDiffuseTexture(gbuffer);

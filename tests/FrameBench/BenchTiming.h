@@ -106,6 +106,9 @@ inline CopyPass measureCopyPass(GLFWwindow* window, int width, int height, int f
     return result;
 }
 
+// Frames of one block of the interleaved measure.
+constexpr int FramesPerBlock = 10;
+
 // A frame's cost in units measured in blocks that alternate the copy pass's
 // frames with the measured frames, so that both see the same load of a
 // shared machine: the median over the blocks of each block's ratio, and the

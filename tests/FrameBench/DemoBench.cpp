@@ -26,9 +26,6 @@ using Engine::Render::FrameProfiler;
 // Frames of a moment run at 60 frames per second of the demo's clock.
 constexpr double FrameStep = 1.0 / 60.0;
 
-// Frames of one block of the interleaved measure.
-constexpr int FramesPerBlock = 10;
-
 struct Moment {
     char const* name;
     double start;
@@ -51,11 +48,12 @@ void measureMoment(GLFWwindow* window, GameTestSupport::DemoDriver& driver, Mome
     int width = 0;
     int height = 0;
     glfwGetFramebufferSize(window, &width, &height);
-    const Bench::UnitRatio interleaved = Bench::interleavedUnits(
-        window, width, height, std::max(1, frames / FramesPerBlock), FramesPerBlock, [&] {
-            driver.FrameAt(clock);
-            clock += FrameStep;
-        });
+    const Bench::UnitRatio interleaved =
+        Bench::interleavedUnits(window, width, height, std::max(1, frames / Bench::FramesPerBlock),
+                                Bench::FramesPerBlock, [&] {
+                                    driver.FrameAt(clock);
+                                    clock += FrameStep;
+                                });
     FrameProfiler profiler(FrameProfiler::Timing::FinishedWallClock);
     driver.Camera()->Profiler(&profiler);
     for (int i = 0; i < frames; ++i, clock += FrameStep) {
@@ -67,7 +65,7 @@ void measureMoment(GLFWwindow* window, GameTestSupport::DemoDriver& driver, Mome
     std::printf("  frame, wall clock           %8.3f ms  %6.2f units\n", frameMs, frameMs / unit);
     std::printf("  frame, interleaved with the unit       %6.2f units (median of blocks of %d "
                 "frames, %.2f-%.2f)\n",
-                interleaved.median, FramesPerBlock, interleaved.lowest, interleaved.highest);
+                interleaved.median, Bench::FramesPerBlock, interleaved.lowest, interleaved.highest);
     std::printf("  passes, each finished       %8.3f ms  %6.2f units\n", profiler.AverageTotalMs(),
                 profiler.AverageTotalMs() / unit);
     for (int pass = 0; pass < FrameProfiler::PassCount; ++pass) {

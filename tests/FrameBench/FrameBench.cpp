@@ -49,9 +49,6 @@ using Engine::Scene::Internal::ScreenCameraAccess;
 // A 1024 x 768 frame of the reference scene must take less than this.
 constexpr double FrameBudgetMs = 15.0;
 
-// Frames of one block of the interleaved measure.
-constexpr int FramesPerBlock = 10;
-
 // The overlays of every kind: the reference scene's light icons and arrows,
 // a box and a 10 s flight path.
 struct OverlayObjects {
@@ -204,8 +201,8 @@ Result measure(GLFWwindow* window, int width, int height, int frames) {
     scene.camera->Profiler(&profiler);
     result.frameMs = timeFrames(window, frames, [&] { scene.frame(); });
     result.interleaved =
-        Bench::interleavedUnits(window, width, height, std::max(1, frames / FramesPerBlock),
-                                FramesPerBlock, [&] { scene.frame(); });
+        Bench::interleavedUnits(window, width, height, std::max(1, frames / Bench::FramesPerBlock),
+                                Bench::FramesPerBlock, [&] { scene.frame(); });
     // The warm-up frames are timed too: start the averages afresh and time
     // the passes over a second run of the same length.
     profiler.reset();
@@ -269,7 +266,8 @@ void print(int width, int height, int frames, Result const& r) {
                 r.frameMs / unit);
     std::printf("  reference scene, interleaved  %.2f units (median of blocks of %d frames, "
                 "%.2f-%.2f)\n",
-                r.interleaved.median, FramesPerBlock, r.interleaved.lowest, r.interleaved.highest);
+                r.interleaved.median, Bench::FramesPerBlock, r.interleaved.lowest,
+                r.interleaved.highest);
     std::printf("  medians, glFinish around each run:\n");
     std::printf("    textured full-screen copy  %7.3f\n", r.copyPassMedianMs);
     std::printf("    depth copy (blit)          %7.3f\n", r.depthCopyMedianMs);
