@@ -21,7 +21,12 @@ out vec2 vBumpUV;
 out vec2 vDisplacementUV;
 
 void main() {
-    mat3 normalMatrix = mat3(transpose(inverse(matrix)));
+    // The normal matrix: the cofactors of the model matrix's 3 x 3, its
+    // inverse transpose times its determinant, whose sign keeps a mirrored
+    // surface's normals outward (the length is normalised later).
+    mat3 m = mat3(matrix);
+    mat3 normalMatrix = mat3(cross(m[1], m[2]), cross(m[2], m[0]), cross(m[0], m[1])) *
+                        (determinant(m) < 0.0 ? -1.0 : 1.0);
     vPosition = (matrix * vertex).xyz;
     vNormal = normalMatrix * normal;
     vSmoothNormal = normalMatrix * smoothNormal;
