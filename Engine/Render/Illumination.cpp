@@ -72,19 +72,17 @@ int packPlainKind(Illumination::LightMap const& visible, LightType type,
     });
 }
 
-// The number of visible, switched-on lights of the kinds.
-int countOn(Illumination::LightMap const& visible, std::initializer_list<LightType> kinds) {
-    int count = 0;
-    for (LightType type : kinds) {
-        if (auto const* lights = lightsOf(visible, type)) {
-            for (Scene::Light const* light : *lights) {
-                if (light != nullptr && light->isOn() && light->Type() == type) {
-                    ++count;
-                }
+// Calls take(light) for each visible, switched-on light of the kind (a light
+// registered under the wrong key is treated as off).
+template <typename Take>
+void forEachOn(Illumination::LightMap const& visible, LightType type, Take take) {
+    if (auto const* lights = lightsOf(visible, type)) {
+        for (Scene::Light* light : *lights) {
+            if (light != nullptr && light->isOn() && light->Type() == type) {
+                take(light);
             }
         }
     }
-    return count;
 }
 
 } // namespace
@@ -187,9 +185,11 @@ void Illumination::renderMaps(Util::Timer const& timer, LightMap const& lights) 
 void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                              Math::Mat4f const& inverseCameraMatrix, LightMap const& visible) {
     // The software rasteriser runs every branch of a shader, so a frame uses
-    // the program compiled for the number of shadow-casting lights it has.
-    active = program(countOn(visible, {LIGHT_SHADOW_POINT}),
-                     countOn(visible, {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}));
+    // the program compiled for the number of shadow-casting lights that reach
+    // it; a visible light whose reach meets no tile would light nothing.
+    beginTiles(*gbuffer);
+    slotShadowCastingLights(visible);
+    active = program(static_cast<int>(pointSlots.size()), static_cast<int>(spotSlots.size()));
     active->Activate();
     active->SetDepthTexture(gbuffer);
     active->SetDiffuseTexture(gbuffer);
@@ -200,12 +200,11 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     active->SetInverseCameraMatrix(inverseCameraMatrix);
     active->SetOpticalThickness(lookupTable != nullptr ? lookupTable->getBeta() : 0.0f);
 
-    beginTiles(*gbuffer);
     packDirectionalLights(visible);
     packPointLights(visible);
-    packShadowCastingPointLights(visible);
+    packShadowCastingPointLights();
     packSpotLights(visible);
-    packShadowCastingSpotLights(visible);
+    packShadowCastingSpotLights();
     uploadTiles();
     active->SetLightTiles(tileTexture, tiles.Columns());
 
@@ -364,26 +363,51 @@ void Illumination::uploadTiles() {
     glBindBuffer(GL_TEXTURE_BUFFER, 0);
 }
 
-void Illumination::addPointReach(int bit, Scene::Light const* light) {
+bool Illumination::addPointReach(int bit, Scene::Light const* light) {
     auto const* point = static_cast<Scene::PointLight const*>(light);
-    const std::uint32_t mask = 1u << bit;
+    const std::uint32_t mask = bit >= 0 ? 1u << bit : 0u;
     if (!viewGiven) {
-        tiles.AddEverywhere(mask);
-        return;
+        return tiles.AddEverywhere(mask);
     }
-    tiles.AddSphere(mask, point->WorldLocation().GetVec3f(),
-                    point->AttenuationOn() ? point->MaxDistanceOfInfluence() : FLT_MAX);
+    return tiles.AddSphere(mask, point->WorldLocation().GetVec3f(),
+                           point->AttenuationOn() ? point->MaxDistanceOfInfluence() : FLT_MAX);
 }
 
-void Illumination::addSpotReach(int bit, Scene::Light const* light) {
+bool Illumination::addSpotReach(int bit, Scene::Light const* light) {
     auto const* spot = static_cast<Scene::SpotLight const*>(light);
-    const std::uint32_t mask = 1u << bit;
+    const std::uint32_t mask = bit >= 0 ? 1u << bit : 0u;
     if (!viewGiven) {
-        tiles.AddEverywhere(mask);
-        return;
+        return tiles.AddEverywhere(mask);
     }
-    tiles.AddCone(mask, spot->WorldLocation().GetVec3f(), spot->WorldDirection(), spot->Angle(),
-                  spot->AttenuationOn() ? spot->MaxDistanceOfInfluence() : FLT_MAX);
+    return tiles.AddCone(mask, spot->WorldLocation().GetVec3f(), spot->WorldDirection(),
+                         spot->Angle(),
+                         spot->AttenuationOn() ? spot->MaxDistanceOfInfluence() : FLT_MAX);
+}
+
+void Illumination::slotShadowCastingLights(LightMap const& visible) {
+    // A light takes the next slot if it reaches a tile; lights beyond the
+    // slots are listed too (without bits), so that packing refuses and logs
+    // them as it does any light too many.
+    pointSlots.clear();
+    forEachOn(visible, LIGHT_SHADOW_POINT, [this](Scene::Light* light) {
+        const int slot = static_cast<int>(pointSlots.size());
+        const bool free = slot < RL::MaxShadowCastingPointLights;
+        if (addPointReach(free ? RL::TileBitShadowCastingPointLights + slot : -1, light)) {
+            pointSlots.push_back(static_cast<Scene::ShadowCastingPointLight*>(light));
+        }
+    });
+    // Shadow-casting spot lights first, then god-ray spot lights, in one array.
+    spotSlots.clear();
+    for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
+        forEachOn(visible, type, [this, type](Scene::Light* light) {
+            const int slot = static_cast<int>(spotSlots.size());
+            const bool free = slot < RL::MaxShadowCastingSpotLights;
+            if (addSpotReach(free ? RL::TileBitShadowCastingSpotLights + slot : -1, light)) {
+                spotSlots.push_back({static_cast<Scene::ShadowCastingSpotLight*>(light),
+                                     type == LIGHT_GOD_RAY_SPOT});
+            }
+        });
+    }
 }
 
 void Illumination::packDirectionalLights(LightMap const& visible) {
@@ -405,16 +429,10 @@ void Illumination::packPointLights(LightMap const& visible) {
     active->SetPointLightCount(count);
 }
 
-void Illumination::packShadowCastingPointLights(LightMap const& visible) {
-    int count = 0;
-    if (auto const* lights = lightsOf(visible, LIGHT_SHADOW_POINT)) {
-        count = packKind<Scene::ShadowCastingPointLight>(
-            *lights, LIGHT_SHADOW_POINT, [this](int index, Scene::ShadowCastingPointLight* l) {
-                active->SetShadowCastingPointLight(index, l, index);
-                if (index < RL::MaxShadowCastingPointLights) {
-                    addPointReach(RL::TileBitShadowCastingPointLights + index, l);
-                }
-            });
+void Illumination::packShadowCastingPointLights() {
+    const int count = static_cast<int>(pointSlots.size());
+    for (int slot = 0; slot < count; ++slot) {
+        active->SetShadowCastingPointLight(slot, pointSlots[static_cast<size_t>(slot)], slot);
     }
     // Every sampler needs a texture: unused slots sample the empty cube map.
     for (int slot = count; slot < RL::MaxShadowCastingPointLights; ++slot) {
@@ -437,24 +455,11 @@ void Illumination::packSpotLights(LightMap const& visible) {
     active->SetSpotLightCount(count);
 }
 
-void Illumination::packShadowCastingSpotLights(LightMap const& visible) {
-    // Shadow-casting spot lights first, then god-ray spot lights, in one
-    // array; the index skips the lights of both kinds that are off.
-    int listed = 0;
-    for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
-        auto const* lights = lightsOf(visible, type);
-        if (lights == nullptr) {
-            continue;
-        }
-        const bool scattering = type == LIGHT_GOD_RAY_SPOT;
-        const int first = listed;
-        listed += packKind<Scene::ShadowCastingSpotLight>(
-            *lights, type, [this, first, scattering](int i, Scene::ShadowCastingSpotLight* l) {
-                active->SetShadowCastingSpotLight(first + i, l, first + i, scattering);
-                if (first + i < RL::MaxShadowCastingSpotLights) {
-                    addSpotReach(RL::TileBitShadowCastingSpotLights + first + i, l);
-                }
-            });
+void Illumination::packShadowCastingSpotLights() {
+    const int listed = static_cast<int>(spotSlots.size());
+    for (int slot = 0; slot < listed; ++slot) {
+        SpotSlot const& entry = spotSlots[static_cast<size_t>(slot)];
+        active->SetShadowCastingSpotLight(slot, entry.light, slot, entry.scattering);
     }
     for (int slot = listed; slot < RL::MaxShadowCastingSpotLights; ++slot) {
         active->SetShadowCastingSpotLightDummy(slot, emptyMap, slot);

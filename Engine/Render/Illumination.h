@@ -12,7 +12,9 @@
 
 namespace Engine::Scene {
 class Light;
-}
+class ShadowCastingPointLight;
+class ShadowCastingSpotLight;
+} // namespace Engine::Scene
 namespace Engine::Util {
 class Timer;
 }
@@ -89,16 +91,20 @@ private:
                           Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
     void packDirectionalLights(LightMap const& visible);
     void packPointLights(LightMap const& visible);
-    void packShadowCastingPointLights(LightMap const& visible);
+    void packShadowCastingPointLights();
     void packSpotLights(LightMap const& visible);
-    void packShadowCastingSpotLights(LightMap const& visible);
+    void packShadowCastingSpotLights();
+    // Gives the visible, switched-on shadow-casting lights whose reach meets
+    // the frame their slots, in packing order, and sets their tile bits.
+    void slotShadowCastingLights(LightMap const& visible);
     // Starts the light tiles of a frame of the G-buffer's size, and uploads
     // and binds them once the lights are packed.
     void beginTiles(DeferredFrameBuffer const& gbuffer);
     void uploadTiles();
-    // Sets a light's bit in the tiles it may reach (every tile without a view).
-    void addPointReach(int bit, Scene::Light const* light);
-    void addSpotReach(int bit, Scene::Light const* light);
+    // Sets a light's bit in the tiles it may reach (every tile without a
+    // view); returns whether it reaches any (a bit below 0 sets none).
+    bool addPointReach(int bit, Scene::Light const* light);
+    bool addSpotReach(int bit, Scene::Light const* light);
 
     EffectPlane* plane;
     QuadPatch* quadPatch = nullptr;
@@ -108,6 +114,15 @@ private:
                                         [RenderLimits::MaxShadowCastingSpotLights + 1] = {};
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
+    // The shadow-casting lights of the frame being lit that take a slot of
+    // its program (reused from frame to frame), and whether each spot light
+    // scatters.
+    struct SpotSlot {
+        Scene::ShadowCastingSpotLight* light;
+        bool scattering;
+    };
+    std::vector<Scene::ShadowCastingPointLight*> pointSlots;
+    std::vector<SpotSlot> spotSlots;
     Shader::GodRayShader* godRayShader = nullptr;
     Shader::ShadowGaussShader* shadowGauss = nullptr;
     unsigned int emptyCubeMap = 0;

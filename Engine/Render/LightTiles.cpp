@@ -176,10 +176,11 @@ void LightTiles::Begin(int w, int h, Mat4f const& toClip, Mat4f const& toWorld,
     }
 }
 
-void LightTiles::AddEverywhere(std::uint32_t bits) {
+bool LightTiles::AddEverywhere(std::uint32_t bits) {
     for (std::uint32_t& mask : masks) {
         mask |= bits;
     }
+    return !masks.empty();
 }
 
 float LightTiles::farthestFrom(Vec3f const& p) const {
@@ -194,28 +195,27 @@ float LightTiles::farthestFrom(Vec3f const& p) const {
     return std::sqrt(farthest);
 }
 
-void LightTiles::AddSphere(std::uint32_t bits, Vec3f const& centre, float radius) {
+bool LightTiles::AddSphere(std::uint32_t bits, Vec3f const& centre, float radius) {
     // A reach that is not a number bounds nothing.
     const float farthest = farthestFrom(centre);
     const float r = std::isnan(radius) ? farthest : std::min(radius, farthest);
     if (!(r > 0.0f)) {
-        return;
+        return false;
     }
     const Vec3f extent(r, r, r);
-    addSolid(bits, box(centre - extent, centre + extent));
+    return addSolid(bits, box(centre - extent, centre + extent));
 }
 
-void LightTiles::AddCone(std::uint32_t bits, Vec3f const& apex, Vec3f const& direction,
+bool LightTiles::AddCone(std::uint32_t bits, Vec3f const& apex, Vec3f const& direction,
                          float halfAngle, float range) {
     const float farthest = farthestFrom(apex);
     const float length = std::isnan(range) ? farthest : std::min(range, farthest);
     const float directionLength = direction.Length();
     if (halfAngle > WidestPyramid || !(directionLength > 0.0f)) {
-        AddSphere(bits, apex, length);
-        return;
+        return AddSphere(bits, apex, length);
     }
     if (!(length > 0.0f)) {
-        return;
+        return false;
     }
     const Vec3f axis = direction / directionLength;
     const Vec3f helper = std::fabs(axis.X()) < 0.9f ? Vec3f(1, 0, 0) : Vec3f(0, 1, 0);
@@ -240,10 +240,10 @@ void LightTiles::AddCone(std::uint32_t bits, Vec3f const& apex, Vec3f const& dir
     for (Vec3f const& corner : base) {
         bottom.corners[bottom.count++] = corner;
     }
-    addSolid(bits, pyramid);
+    return addSolid(bits, pyramid);
 }
 
-void LightTiles::addSolid(std::uint32_t bits, Solid const& reach) {
+bool LightTiles::addSolid(std::uint32_t bits, Solid const& reach) {
     // The corners of reach ∩ region: where one holds the other, the inner
     // one's corners; otherwise the faces of each clipped by the other's
     // planes.
@@ -267,8 +267,8 @@ void LightTiles::addSolid(std::uint32_t bits, Solid const& reach) {
             points.insert(points.end(), polygon.corners, polygon.corners + polygon.count);
         }
     }
-    if (points.empty()) {
-        return;
+    if (points.empty() || masks.empty()) {
+        return false;
     }
     // Their pixel rectangle, one pixel wider on every side.
     float minX = static_cast<float>(width);
@@ -304,6 +304,7 @@ void LightTiles::addSolid(std::uint32_t bits, Solid const& reach) {
             row[c] |= bits;
         }
     }
+    return true;
 }
 
 } // namespace Engine::Render

@@ -32,14 +32,16 @@ public:
     void Begin(int width, int height, Math::Mat4f const& worldToClip,
                Math::Mat4f const& clipToWorld, Math::Vec3f const& boundsMin,
                Math::Vec3f const& boundsMax);
+    // Each Add returns whether the reach meets a tile: a light that meets
+    // none lights nothing in the frame (bits may be 0 to ask only that).
     // Sets bits in every tile (lights without a bounded reach).
-    void AddEverywhere(std::uint32_t bits);
+    bool AddEverywhere(std::uint32_t bits);
     // Sets bits where the sphere may be seen on the frame's geometry.
-    void AddSphere(std::uint32_t bits, Math::Vec3f const& centre, float radius);
+    bool AddSphere(std::uint32_t bits, Math::Vec3f const& centre, float radius);
     // The same for a cone from apex along direction, with the half-angle
     // (radians) and the length range; a half-angle too wide for a pyramid is
     // taken as the sphere of the range.
-    void AddCone(std::uint32_t bits, Math::Vec3f const& apex, Math::Vec3f const& direction,
+    bool AddCone(std::uint32_t bits, Math::Vec3f const& apex, Math::Vec3f const& direction,
                  float halfAngle, float range);
 
     int Columns() const { return columns; }
@@ -65,7 +67,7 @@ public:
 
 private:
     // Sets bits in the tiles under the part of the solid inside the region.
-    void addSolid(std::uint32_t bits, Solid const& reach);
+    bool addSolid(std::uint32_t bits, Solid const& reach);
     // The farthest distance from p to a point of the region.
     float farthestFrom(Math::Vec3f const& p) const;
 

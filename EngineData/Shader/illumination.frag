@@ -154,8 +154,9 @@ float spotFactor(SpotLight light, vec3 L, float d) {
 
 // SC_POINT_LIGHT_SLOTS and SC_SPOT_LIGHT_SLOTS, when defined, bound the
 // shadow-casting loops below their array sizes: IlluminationShader compiles
-// a variant for the number of such lights a frame has, and a variant without
-// them leaves out their code (their uniforms are then unused). The software
+// a variant for the number of such lights whose reach meets a frame's tiles,
+// and a variant without them leaves out their code (their uniforms are then
+// unused). The software
 // rasteriser would otherwise run those loops, shadow lookups included, to
 // their array sizes whatever the counts are.
 #ifndef SC_POINT_LIGHT_SLOTS

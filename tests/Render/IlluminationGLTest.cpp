@@ -352,6 +352,36 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     EXPECT_EQ(enabled, 0);
 }
 
+TEST_F(IlluminationGLTest, ShadowCastingLightsThatReachNothingTakeNoSlot) {
+    // The frame sees the floor from above (an orthographic view of the G-buffer's
+    // square). A spot light pointing up reaches no tile: the program has one
+    // slot, which the light below it takes.
+    const float toClip[16] = {1 / S, 0, 0, 0, 0, 0, 0.1f, 0, 0, 1 / S, 0, 0, 0, 0, 0, 1};
+    const float toWorld[16] = {S, 0, 0, 0, 0, 0, S, 0, 0, 10, 0, 0, 0, 0, 0, 1};
+    auto* away = keep(new ShadowCastingSpotLight(Vec3f(1, 1, 1), false, Vec4f(0, 5, 0, 1),
+                                                 Vec3f(0, 1, 0), 0.3f, 2.0f, nullptr));
+    auto* down = keep(new ShadowCastingSpotLight(Vec3f(1, 1, 1), false, Vec4f(0, 5, 0, 1),
+                                                 Vec3f(0, -1, 0), 0.3f, 2.0f, nullptr));
+    away->Update(Mat4f());
+    down->Update(Mat4f());
+    Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {away, down}}};
+    illumination->FrameView(Mat4f(toClip), Mat4f(toWorld), Vec3f(-S, -0.1f, -S), Vec3f(S, 0.1f, S));
+    const std::vector<float> pixels = light(visible);
+    EXPECT_GT(red(pixels, N / 2, N / 2), 0.1f);
+    auto* shader = Internal::IlluminationAccess::ActiveShader(*illumination);
+    const GLuint program = static_cast<GLuint>(shader->getProgramHandle());
+    EXPECT_NE(glGetUniformLocation(program, "scSpotLightShadowMap_0"), -1);
+    EXPECT_EQ(glGetUniformLocation(program, "scSpotLightShadowMap_1"), -1);
+    GLint count = -1;
+    glGetUniformiv(program, glGetUniformLocation(program, "scSpotLightCount"), &count);
+    EXPECT_EQ(count, 1);
+    glActiveTexture(GL_TEXTURE0 + 8);
+    GLint map = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &map);
+    glActiveTexture(GL_TEXTURE0);
+    EXPECT_EQ(static_cast<GLuint>(map), down->getBluredShadowMapBuffer()->getDepthMapTexID());
+}
+
 TEST_F(IlluminationGLTest, TheMediumDimsDistantSurfaces) {
     float tableData[4] = {0, 0, 0, 0};
     delete illumination;

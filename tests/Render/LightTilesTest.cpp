@@ -107,13 +107,17 @@ TEST(LightTiles, ReachesAreClippedToTheBoundsAndTheView) {
     // the screen, though its cone would reach far below the floor.
     tiles.Begin(Width, Height, view.worldToClip, view.clipToWorld, Vec3f(-8, -0.25f, -8),
                 Vec3f(8, 0.25f, 8));
-    tiles.AddCone(1u, Vec3f(0, 5, 0), Vec3f(0, -1, 0), 0.35f, 120.0f);
-    // A lamp beside the view, and one behind the camera.
-    tiles.AddSphere(2u, Vec3f(30, 0, 0), 5.0f);
-    tiles.AddSphere(4u, Vec3f(0, 5, 25), 5.0f);
-    tiles.AddEverywhere(8u);
+    EXPECT_TRUE(tiles.AddCone(1u, Vec3f(0, 5, 0), Vec3f(0, -1, 0), 0.35f, 120.0f));
+    // A lamp beside the view, and one behind the camera: each says it
+    // reaches nothing.
+    EXPECT_FALSE(tiles.AddSphere(2u, Vec3f(30, 0, 0), 5.0f));
+    EXPECT_FALSE(tiles.AddSphere(4u, Vec3f(0, 5, 25), 5.0f));
+    EXPECT_TRUE(tiles.AddEverywhere(8u));
     // A reach that is not a number bounds nothing.
-    tiles.AddSphere(16u, Vec3f(0, 0, 0), std::nanf(""));
+    EXPECT_TRUE(tiles.AddSphere(16u, Vec3f(0, 0, 0), std::nanf("")));
+    // A cone pointing up, away from the floor, and a question without bits.
+    EXPECT_FALSE(tiles.AddCone(32u, Vec3f(0, 1, 0), Vec3f(0, 1, 0), 0.35f, 120.0f));
+    EXPECT_TRUE(tiles.AddCone(0u, Vec3f(0, 5, 0), Vec3f(0, -1, 0), 0.35f, 120.0f));
     const int all = tiles.Columns() * tiles.Rows();
     EXPECT_EQ(all, 20 * 15);
     EXPECT_GT(tilesWith(tiles, 1u), 0);
@@ -122,6 +126,7 @@ TEST(LightTiles, ReachesAreClippedToTheBoundsAndTheView) {
     EXPECT_EQ(tilesWith(tiles, 4u), 0);
     EXPECT_EQ(tilesWith(tiles, 8u), all);
     EXPECT_GT(tilesWith(tiles, 16u), all / 2);
+    EXPECT_EQ(tilesWith(tiles, 32u), 0);
 
     // Without bounds the cone is clipped by the view only; with nothing
     // drawn no light reaches a tile.
@@ -132,6 +137,6 @@ TEST(LightTiles, ReachesAreClippedToTheBoundsAndTheView) {
     EXPECT_GT(tilesWith(tiles, 1u), all / 10);
     tiles.Begin(Width, Height, view.worldToClip, view.clipToWorld, Vec3f(1, 1, 1),
                 Vec3f(-1, -1, -1));
-    tiles.AddSphere(1u, Vec3f(0, 0, 0), 50.0f);
+    EXPECT_FALSE(tiles.AddSphere(1u, Vec3f(0, 0, 0), 50.0f));
     EXPECT_EQ(tilesWith(tiles, 1u), 0);
 }
