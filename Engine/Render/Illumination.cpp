@@ -232,6 +232,7 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     if (wireframe) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     }
+    viewGiven = false;
 }
 
 void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
@@ -253,12 +254,18 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
         godRayShader->SetLightLookupTableTex(lookupTable);
     }
     glPatchParameteri(GL_PATCH_VERTICES, 4);
+    beamsDrawn = 0;
+    bool beamViewReady = false;
     if (lights != nullptr) {
         for (Scene::Light* light : *lights) {
             if (light == nullptr || !light->isOn() || light->Type() != LIGHT_GOD_RAY_SPOT) {
                 continue;
             }
             auto* godRay = static_cast<Scene::GodRaySpotLight*>(light);
+            if (viewGiven && !beamMayShow(*godRay, cameraPos.GetVec3f(), *gbuffer, beamViewReady)) {
+                continue;
+            }
+            ++beamsDrawn;
             godRayShader->SetInverseLightCameraMatrix(godRay->getInverseCameraMatrix());
             godRayShader->SetNearAndFarPlane(godRay->getNearAndFarPlane());
             godRayShader->SetShadowMap(godRay->getShadowMapBuffer());
@@ -275,6 +282,44 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
     glEnable(GL_CULL_FACE);
+}
+
+bool Illumination::beamMayShow(Scene::SpotLight const& light, Math::Vec3f const& eye,
+                               DeferredFrameBuffer const& gbuffer, bool& viewReady) {
+    // The view rays run from the eye through the frustum to the G-buffer's
+    // surface or the far plane. The scattering pass evaluates the whole cone,
+    // not only the light's reach, so the cone is taken without a range, and
+    // without the bounds of what is drawn (rays to the sky leave them).
+    if (!viewReady) {
+        const Math::Vec3f unbounded(FLT_MAX, FLT_MAX, FLT_MAX);
+        beamTiles.Begin(gbuffer.getWidth(), gbuffer.getHeight(), viewWorldToClip, viewClipToWorld,
+                        unbounded * -1.0f, unbounded);
+        // The rays' parts before the near plane lie within this distance of
+        // the eye: that of the near plane's farthest corner.
+        nearReach = 0.0f;
+        for (int corner = 0; corner < 4; ++corner) {
+            const Math::Vec4f c =
+                viewClipToWorld *
+                Math::Vec4f(corner % 2 == 0 ? -1.0f : 1.0f, corner < 2 ? -1.0f : 1.0f, -1.0f, 1.0f);
+            nearReach = std::max(nearReach, (c.GetVec3f() / c.W() - eye).Length());
+        }
+        viewReady = true;
+    }
+    const Math::Vec3f apex = light.WorldLocation().GetVec3f();
+    if (beamTiles.AddCone(0u, apex, light.WorldDirection(), light.Angle(), FLT_MAX)) {
+        return true;
+    }
+    // Or the cone passes within that distance of the eye.
+    const Math::Vec3f toEye = eye - apex;
+    const float distance = toEye.Length();
+    const float axisLength = light.WorldDirection().Length();
+    if (!(distance > nearReach) || !(axisLength > 0.0f)) {
+        return true;
+    }
+    const float cosToEye =
+        Math::Vec3f::DotProd(toEye, light.WorldDirection()) / (distance * axisLength);
+    const float angleToEye = std::acos(std::clamp(cosToEye, -1.0f, 1.0f));
+    return angleToEye <= light.Angle() + std::asin(std::min(1.0f, nearReach / distance));
 }
 
 void Illumination::FrameView(Math::Mat4f const& worldToClip, Math::Mat4f const& clipToWorld,
@@ -326,7 +371,6 @@ void listLights(std::uint32_t mask, std::uint32_t* list) {
 } // namespace
 
 void Illumination::uploadTiles() {
-    viewGiven = false;
     std::vector<std::uint32_t> const& masks = tiles.Masks();
     tileLists.resize(masks.size() * 2);
     // Neighbouring tiles mostly hold the same lights: a mask like the last

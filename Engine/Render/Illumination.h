@@ -14,6 +14,7 @@ namespace Engine::Scene {
 class Light;
 class ShadowCastingPointLight;
 class ShadowCastingSpotLight;
+class SpotLight;
 } // namespace Engine::Scene
 namespace Engine::Util {
 class Timer;
@@ -69,7 +70,8 @@ public:
     // none, the largest floats when one has no box). The lighting pass then
     // evaluates, in each tile of the screen, only the lights whose reach meets
     // that box there; without it every light is evaluated at every pixel.
-    // Applies to one illuminat.
+    // The scattering pass then also leaves out god-ray lights whose cones no
+    // view ray passes through. Applies to one illuminat.
     void FrameView(Math::Mat4f const& worldToClip, Math::Mat4f const& clipToWorld,
                    Math::Vec3f const& litMin, Math::Vec3f const& litMax);
 
@@ -85,10 +87,16 @@ private:
     // The program for a number of shadow-casting point and spot lights
     // (clamped to the array sizes).
     Shader::IlluminationShader* program(int pointShadowSlots, int spotShadowSlots);
-    // Adds the scattering of every switched-on visible god-ray spot light:
-    // one tessellated full-screen grid each, blended additively.
+    // Adds the scattering of every switched-on visible god-ray spot light
+    // that may be seen: one tessellated full-screen grid each, blended
+    // additively.
     void renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                           Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
+    // Whether a god-ray light's cone may be seen along a view ray of the
+    // frame given by FrameView (the first call of a frame sets up the view
+    // and sets viewReady); a light that may not is not drawn.
+    bool beamMayShow(Scene::SpotLight const& light, Math::Vec3f const& eye,
+                     DeferredFrameBuffer const& gbuffer, bool& viewReady);
     void packDirectionalLights(LightMap const& visible);
     void packPointLights(LightMap const& visible);
     void packShadowCastingPointLights();
@@ -138,6 +146,12 @@ private:
     long tileBufferBytes = 0;
     unsigned int tileTexture = 0;
     bool viewGiven = false;
+    // The frame's view without bounds, for the god-ray cones, and how far
+    // from the eye the view rays reach before the near plane.
+    LightTiles beamTiles;
+    float nearReach = 0.0f;
+    // The god-ray lights whose scattering the last frame drew.
+    int beamsDrawn = 0;
     Math::Mat4f viewWorldToClip;
     Math::Mat4f viewClipToWorld;
     Math::Vec3f viewLitMin;

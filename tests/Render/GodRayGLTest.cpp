@@ -6,6 +6,7 @@
 #include <Engine/Render/DeferredFrameBuffer.h>
 #include <Engine/Render/HDRFrameBuffer.h>
 #include <Engine/Render/Illumination.h>
+#include <Engine/Render/Internal/IlluminationAccess.h>
 #include <Engine/Render/LightLookupTable.h>
 #include <Engine/Render/QuadPatch.h>
 #include <Engine/Render/Shader/GodRayShader.h>
@@ -293,6 +294,46 @@ TEST_F(GodRayGLTest, LightsAddAndALightThatIsOffDrawsNothing) {
     GLint patchVertices = 0;
     glGetIntegerv(GL_PATCH_VERTICES, &patchVertices);
     EXPECT_EQ(patchVertices, 4); // until the next frame starts
+}
+
+TEST_F(GodRayGLTest, OnlyBeamsThatAViewRayMeetsAreDrawn) {
+    // Beside the beam in front of the camera: one behind it pointing away
+    // (not drawn); one starting just behind the eye and pointing back, met
+    // only by the rays' first hundredths of a unit, before the near plane
+    // (drawn); one crossing the view high over the floor, outside the bounds
+    // of what is drawn (drawn, and seen).
+    Beam behind;
+    behind.position = Vec3f(0.0f, 2.5f, 14.0f);
+    behind.direction = Vec3f(0.0f, 0.0f, 1.0f);
+    Beam atEye;
+    atEye.position = Vec3f(0.0f, 2.5f, 8.96f);
+    atEye.direction = Vec3f(0.0f, 0.0f, 1.0f);
+    Beam above;
+    above.position = Vec3f(-12.0f, 7.0f, -2.0f);
+    above.direction = Vec3f(1.0f, 0.0f, 0.0f);
+    above.angle = 0.1f;
+    auto drawn = [](BeamScene& beams) {
+        return Engine::Render::Internal::IlluminationAccess::BeamsDrawn(
+            *ScreenCameraAccess::IlluminationPass(*beams.scene.camera));
+    };
+    BeamScene front({Beam(), behind}, true);
+    front.render();
+    EXPECT_EQ(drawn(front), 1);
+    BeamScene eye({atEye}, true);
+    eye.render();
+    EXPECT_EQ(drawn(eye), 1);
+    BeamScene sky({above}, true);
+    const std::vector<float> lit = sky.render();
+    EXPECT_EQ(drawn(sky), 1);
+    BeamScene plain({above}, false);
+    const std::vector<float> base = plain.render();
+    double added = 0.0;
+    for (int y = H / 2; y < H; ++y) {
+        for (int x = 0; x < W; ++x) {
+            added += red(lit, x, y) - red(base, x, y);
+        }
+    }
+    EXPECT_GT(added, 5.0);
 }
 
 TEST_F(GodRayGLTest, QuadPatchGridAndLookupTextures) {

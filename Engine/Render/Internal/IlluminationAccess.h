@@ -20,6 +20,8 @@ struct IlluminationAccess {
     static Shader::IlluminationShader* ActiveShader(Illumination const& pass) {
         return pass.active;
     }
+    // The god-ray lights whose scattering the last frame drew.
+    static int BeamsDrawn(Illumination const& pass) { return pass.beamsDrawn; }
     // The light tiles of the last frame lit.
     static LightTiles const& Tiles(Illumination const& pass) { return pass.tiles; }
     // The textures bound to shadow-casting slots that have no map.
