@@ -245,6 +245,8 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
     glDepthMask(GL_FALSE);
     // Without a lookup table there is no medium to scatter in.
     auto const* lights = lookupTable != nullptr ? lightsOf(visible, LIGHT_GOD_RAY_SPOT) : nullptr;
+    glPatchParameteri(GL_PATCH_VERTICES, 4);
+    beamsDrawn = 0;
     if (lights != nullptr) {
         godRayShader->Activate();
         godRayShader->SetInverseCameraMatrix(inverseCameraMatrix);
@@ -252,18 +254,15 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
         godRayShader->SetCameraWorldPos(cameraPos);
         godRayShader->SetLightLookupTableInfo(lookupTable);
         godRayShader->SetLightLookupTableTex(lookupTable);
-    }
-    glPatchParameteri(GL_PATCH_VERTICES, 4);
-    beamsDrawn = 0;
-    bool beamViewReady = false;
-    if (lights != nullptr) {
-        for (Scene::Light* light : *lights) {
-            if (light == nullptr || !light->isOn() || light->Type() != LIGHT_GOD_RAY_SPOT) {
-                continue;
-            }
+        const Math::Vec3f eye = cameraPos.GetVec3f();
+        const bool culled = viewGiven;
+        if (culled) {
+            beginBeamView(*gbuffer, eye);
+        }
+        forEachOn(visible, LIGHT_GOD_RAY_SPOT, [&](Scene::Light* light) {
             auto* godRay = static_cast<Scene::GodRaySpotLight*>(light);
-            if (viewGiven && !beamMayShow(*godRay, cameraPos.GetVec3f(), *gbuffer, beamViewReady)) {
-                continue;
+            if (culled && !beamMayShow(*godRay, eye)) {
+                return;
             }
             ++beamsDrawn;
             godRayShader->SetInverseLightCameraMatrix(godRay->getInverseCameraMatrix());
@@ -276,7 +275,7 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
                                                                       : Math::Vec3f(0, 0, 0));
             godRayShader->SetLightCone(std::cos(godRay->Angle()), godRay->RadialAttenuationEpx());
             quadPatch->draw(godRayShader);
-        }
+        });
     }
     glUseProgram(0);
     glDepthMask(GL_TRUE);
@@ -284,27 +283,25 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
     glEnable(GL_CULL_FACE);
 }
 
-bool Illumination::beamMayShow(Scene::SpotLight const& light, Math::Vec3f const& eye,
-                               DeferredFrameBuffer const& gbuffer, bool& viewReady) {
+void Illumination::beginBeamView(DeferredFrameBuffer const& gbuffer, Math::Vec3f const& eye) {
     // The view rays run from the eye through the frustum to the G-buffer's
     // surface or the far plane. The scattering pass evaluates the whole cone,
-    // not only the light's reach, so the cone is taken without a range, and
-    // without the bounds of what is drawn (rays to the sky leave them).
-    if (!viewReady) {
-        const Math::Vec3f unbounded(FLT_MAX, FLT_MAX, FLT_MAX);
-        beamTiles.Begin(gbuffer.getWidth(), gbuffer.getHeight(), viewWorldToClip, viewClipToWorld,
-                        unbounded * -1.0f, unbounded);
-        // The rays' parts before the near plane lie within this distance of
-        // the eye: that of the near plane's farthest corner.
-        nearReach = 0.0f;
-        for (int corner = 0; corner < 4; ++corner) {
-            const Math::Vec4f c =
-                viewClipToWorld *
-                Math::Vec4f(corner % 2 == 0 ? -1.0f : 1.0f, corner < 2 ? -1.0f : 1.0f, -1.0f, 1.0f);
-            nearReach = std::max(nearReach, (c.GetVec3f() / c.W() - eye).Length());
-        }
-        viewReady = true;
+    // not only the light's reach, so cones are taken without a range, and the
+    // view without the bounds of what is drawn (rays to the sky leave them).
+    const Math::Vec3f unbounded(FLT_MAX, FLT_MAX, FLT_MAX);
+    beamTiles.Begin(gbuffer.getWidth(), gbuffer.getHeight(), viewWorldToClip, viewClipToWorld,
+                    unbounded * -1.0f, unbounded);
+    // The rays' parts before the near plane lie within this distance of the
+    // eye: that of the near plane's farthest corner.
+    nearReach = 0.0f;
+    for (int corner = 0; corner < 4; ++corner) {
+        const Math::Vec4f c = viewClipToWorld * Math::Vec4f(corner % 2 == 0 ? -1.0f : 1.0f,
+                                                            corner < 2 ? -1.0f : 1.0f, -1.0f, 1.0f);
+        nearReach = std::max(nearReach, (c.GetVec3f() / c.W() - eye).Length());
     }
+}
+
+bool Illumination::beamMayShow(Scene::SpotLight const& light, Math::Vec3f const& eye) {
     const Math::Vec3f apex = light.WorldLocation().GetVec3f();
     if (beamTiles.AddCone(0u, apex, light.WorldDirection(), light.Angle(), FLT_MAX)) {
         return true;

@@ -92,11 +92,11 @@ private:
     // additively.
     void renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                           Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
-    // Whether a god-ray light's cone may be seen along a view ray of the
-    // frame given by FrameView (the first call of a frame sets up the view
-    // and sets viewReady); a light that may not is not drawn.
-    bool beamMayShow(Scene::SpotLight const& light, Math::Vec3f const& eye,
-                     DeferredFrameBuffer const& gbuffer, bool& viewReady);
+    // Sets up the frame's view given by FrameView for beamMayShow.
+    void beginBeamView(DeferredFrameBuffer const& gbuffer, Math::Vec3f const& eye);
+    // Whether a god-ray light's cone may be seen along a view ray of that
+    // view; a light that may not is not drawn.
+    bool beamMayShow(Scene::SpotLight const& light, Math::Vec3f const& eye);
     void packDirectionalLights(LightMap const& visible);
     void packPointLights(LightMap const& visible);
     void packShadowCastingPointLights();
