@@ -121,6 +121,7 @@ Illumination::~Illumination() {
     }
     TextureSetup::deleteTexture(emptyCubeMap);
     TextureSetup::deleteTexture(emptyMap);
+    TextureSetup::deleteTexture(unknownLuminance);
     for (auto& row : programs) {
         for (Shader::IlluminationShader* program : row) {
             delete program;
@@ -144,6 +145,13 @@ void Illumination::initEmptyMaps() {
     glBindTexture(GL_TEXTURE_2D, emptyMap);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, 1, 1, 0, GL_DEPTH_COMPONENT, GL_FLOAT,
                  nullptr);
+    // A luminance of 0 tells the scattering pass that no exposure is known.
+    const float zero = 0.0f;
+    glGenTextures(1, &unknownLuminance);
+    glBindTexture(GL_TEXTURE_2D, unknownLuminance);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_R32F, 1, 1, 0, GL_RED, GL_FLOAT, &zero);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
@@ -233,6 +241,7 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
         glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     }
     viewGiven = false;
+    exposedLuminance = 0;
 }
 
 void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
@@ -254,6 +263,8 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
         godRayShader->SetCameraWorldPos(cameraPos);
         godRayShader->SetLightLookupTableInfo(lookupTable);
         godRayShader->SetLightLookupTableTex(lookupTable);
+        godRayShader->SetAdaptedLuminance(exposedLuminance != 0 ? exposedLuminance
+                                                                : unknownLuminance);
         const Math::Vec3f eye = cameraPos.GetVec3f();
         const bool culled = viewGiven;
         if (culled) {

@@ -75,6 +75,14 @@ public:
     void FrameView(Math::Mat4f const& worldToClip, Math::Mat4f const& clipToWorld,
                    Math::Vec3f const& litMin, Math::Vec3f const& litMax);
 
+    // The 1 x 1 texture (luminance in .r) of the adapted luminance that the
+    // next illuminat's frame will be exposed for. The scattering pass then
+    // refines its grid only where the scattering's detail shows at that
+    // exposure; without it, wherever the detail is large against the
+    // scattering itself, however faint. Applies to one illuminat.
+    void Exposure(unsigned int adaptedLuminanceTexture) {
+        exposedLuminance = adaptedLuminanceTexture;
+    }
     // With a profiler, illuminat marks the end of the lighting pass before it
     // adds the scattering (the caller marks the scattering's end).
     void Profiler(FrameProfiler* value) { profiler = value; }
@@ -135,6 +143,8 @@ private:
     Shader::ShadowGaussShader* shadowGauss = nullptr;
     unsigned int emptyCubeMap = 0;
     unsigned int emptyMap = 0;
+    unsigned int unknownLuminance = 0;
+    unsigned int exposedLuminance = 0;
     LightLookupTable* lookupTable;
     FrameProfiler* profiler = nullptr;
     // The tiles of the frame being lit, their light lists (two words a tile,

@@ -202,6 +202,9 @@ void ScreenCamera::RenderFrame(Util::Timer const& timer) {
     // evaluates each light only in the screen tiles where its reach meets
     // the box around the meshes drawn.
     illumination->FrameView(absoluteMatrix, InverseAbsoluteMatrix(), drawnMin, drawnMax);
+    // The scattering is refined only as far as it shows at the exposure of
+    // the last frame, which the tone mapper's adaptation starts from.
+    illumination->Exposure(hdrTarget->AdaptiveLumBuffer(hdrTarget->FrontIndex())->getColorTexID());
     hdrTarget->enable();
     glClear(GL_COLOR_BUFFER_BIT);
     hdrTarget->copyDepthFrom(*gBuffer);

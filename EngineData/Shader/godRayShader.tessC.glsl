@@ -8,10 +8,14 @@
 // and splitting into n pieces divides a smooth error by about n * n. Where
 // the error is a large part of the scattering (the beam starts or ends, a
 // shaft's shadow, a silhouette in front of the beam) the scattering is not
-// smooth there, and the edge takes the finest level. Only these probes
-// evaluate the scattering here; every tessellated vertex evaluates it again
-// in the evaluation stage, and the fragment stage only interpolates (the
-// scattering varies smoothly inside the refined cells, so per-vertex
+// smooth there, and the edge takes the finest level. Errors are measured
+// against the edge's brightest probe, or against a fraction of the adapted
+// luminance that the frame is exposed for where the scattering is fainter
+// than that: detail that faint does not show, and resolving it would spend
+// most of the grid's vertices in the dark parts of the picture. Only these
+// probes evaluate the scattering here; every tessellated vertex evaluates it
+// again in the evaluation stage, and the fragment stage only interpolates
+// (the scattering varies smoothly inside the refined cells, so per-vertex
 // evaluation costs a fraction of per-pixel work).
 
 layout(vertices = 4) out;
@@ -29,6 +33,14 @@ const float LEVEL_EDGE = 16.0; // the most
 // not smooth.
 const float TOLERANCE = 0.02;
 const float NOT_SMOOTH = 0.25;
+// The fraction of the adapted luminance below which the scattering's errors
+// are measured against it instead of the scattering itself.
+const float VISIBLE = 0.1;
+
+uniform sampler2D adaptedLuminance; // 1 x 1 in .r; 0 when not known
+
+// The brightness that errors are measured against at the least.
+float errorScale;
 
 struct Probe {
     float value;
@@ -49,7 +61,7 @@ float level(Probe a, Probe b, Probe c) {
         return LEVEL_NONE;
     }
     float most = max(a.value, max(b.value, c.value));
-    float error = abs(b.value - 0.5 * (a.value + c.value)) / max(most, 1.0e-6);
+    float error = abs(b.value - 0.5 * (a.value + c.value)) / max(most, errorScale);
     float pieces = error > NOT_SMOOTH ? LEVEL_EDGE : ceil(sqrt(error / TOLERANCE));
     return clamp(pieces, LEVEL_BEAM, LEVEL_EDGE);
 }
@@ -61,6 +73,8 @@ void main() {
         return;
     }
     lightCamera = inverse(inverseLightCameraMatrix);
+    float adapted = texelFetch(adaptedLuminance, ivec2(0), 0).r;
+    errorScale = isnan(adapted) || isinf(adapted) ? 1.0e-6 : max(VISIBLE * adapted, 1.0e-6);
     // Corners 0..3 are (0, 0), (1, 0), (1, 1), (0, 1) of the cell.
     Probe c0 = probe(gridPosition[0], lightCamera);
     Probe c1 = probe(gridPosition[1], lightCamera);

@@ -336,6 +336,40 @@ TEST_F(GodRayGLTest, OnlyBeamsThatAViewRayMeetsAreDrawn) {
     EXPECT_GT(added, 5.0);
 }
 
+TEST_F(GodRayGLTest, TheGridIsRefinedOnlyAsFarAsTheExposureShows) {
+    // A beam with a plate's shadow in it, framed with the adapted luminance
+    // set by hand (the pass reads the one the last frame left). Against a
+    // luminance far above the scattering, no detail shows: every edge takes
+    // the least level. Without a known exposure (0 or not a number), or
+    // against one far below, the scattering's own detail decides, as before.
+    BeamScene beams({Beam()}, true, {translate(Vec3f(0.0f, 4.0f, 0.0f))});
+    beams.render();
+    Engine::Render::HDRFrameBuffer* hdr = ScreenCameraAccess::HDRTarget(*beams.scene.camera);
+    auto primitivesAt = [&](float adapted) {
+        const float texel[4] = {adapted, adapted, adapted, 1.0f};
+        for (int i = 0; i < 2; ++i) {
+            glBindTexture(GL_TEXTURE_2D, hdr->AdaptiveLumBuffer(i)->getColorTexID());
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 1, 1, GL_RGBA, GL_FLOAT, texel);
+        }
+        GLuint query = 0;
+        glGenQueries(1, &query);
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        beams.scene.frame();
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        GLuint primitives = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &primitives);
+        glDeleteQueries(1, &query);
+        return primitives;
+    };
+    const GLuint unknown = primitivesAt(0.0f);
+    EXPECT_EQ(primitivesAt(std::nanf("")), unknown);
+    EXPECT_EQ(primitivesAt(1.0e-9f), unknown);
+    const GLuint bright = primitivesAt(1.0e6f);
+    EXPECT_LT(bright * 4, unknown);
+    EXPECT_GT(bright, 0u);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(GodRayGLTest, QuadPatchGridAndLookupTextures) {
     QuadPatch grid(16, 16);
     EXPECT_EQ(grid.IndexCount(), 900);

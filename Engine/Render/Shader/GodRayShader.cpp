@@ -15,6 +15,7 @@ const int DepthUnit = 0;
 const int ShadowMapUnit = 1;
 const int TableAUnit = 2;
 const int TableBUnit = 3;
+const int AdaptedLuminanceUnit = 4;
 
 } // namespace
 
@@ -94,6 +95,7 @@ void GodRayShader::bindUniformLocation() {
     loockupTableBHandle = uniformLocation("loockupTableB");
     lightAttenuationHandle = uniformLocation("lightAttenuation");
     lightConeHandle = uniformLocation("lightCone");
+    adaptedLuminanceHandle = uniformLocation("adaptedLuminance");
 }
 
 void GodRayShader::SetInverseCameraMatrix(Math::Mat4f const& matrix) const {
@@ -150,6 +152,15 @@ void GodRayShader::SetShadowMap(ShadowMapFrameBuffer* target) const {
     glActiveTexture(GL_TEXTURE0 + ShadowMapUnit);
     target->bindDepthMapTex();
     glUniform1i(shadowMapHandle, ShadowMapUnit);
+}
+
+void GodRayShader::SetAdaptedLuminance(unsigned int texture) const {
+    if (adaptedLuminanceHandle == -1) {
+        return;
+    }
+    glActiveTexture(GL_TEXTURE0 + AdaptedLuminanceUnit);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glUniform1i(adaptedLuminanceHandle, AdaptedLuminanceUnit);
 }
 
 void GodRayShader::SetLightLookupTableTex(LightLookupTable* table) const {

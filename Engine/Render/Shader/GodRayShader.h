@@ -53,6 +53,9 @@ public:
     void SetShadowMap(ShadowMapFrameBuffer* target) const;
     // Table A on unit 2, table B on unit 3.
     void SetLightLookupTableTex(LightLookupTable* table) const;
+    // The 1 x 1 texture (luminance in .r) that the frame will be exposed for,
+    // on unit 4; one holding 0 when the exposure is not known.
+    void SetAdaptedLuminance(unsigned int texture) const;
     // The wireframe flag, beta, the tables' largest values and ranges.
     void SetLightLookupTableInfo(LightLookupTable* table) const;
 
@@ -85,6 +88,7 @@ private:
     int loockupTableBHandle = -1;
     int lightAttenuationHandle = -1;
     int lightConeHandle = -1;
+    int adaptedLuminanceHandle = -1;
 };
 
 } // namespace Engine::Render::Shader
