@@ -85,6 +85,13 @@ void forEachOn(Illumination::LightMap const& visible, LightType type, Take take)
     }
 }
 
+// Whether a light gives any light: a black one (a light faded out, say) lights
+// and scatters nothing, so it takes no shadow-casting slot and draws no beam.
+bool givesLight(Scene::Light const& light) {
+    Math::Vec3f const& c = light.Intensity();
+    return c.X() != 0.0f || c.Y() != 0.0f || c.Z() != 0.0f;
+}
+
 } // namespace
 
 Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
@@ -272,7 +279,7 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
         }
         forEachOn(visible, LIGHT_GOD_RAY_SPOT, [&](Scene::Light* light) {
             auto* godRay = static_cast<Scene::GodRaySpotLight*>(light);
-            if (culled && !beamMayShow(*godRay, eye)) {
+            if (!givesLight(*godRay) || (culled && !beamMayShow(*godRay, eye))) {
                 return;
             }
             ++beamsDrawn;
@@ -437,11 +444,14 @@ bool Illumination::addSpotReach(int bit, Scene::Light const* light) {
 }
 
 void Illumination::slotShadowCastingLights(LightMap const& visible) {
-    // A light takes the next slot if it reaches a tile; lights beyond the
-    // slots are listed too (without bits), so that packing refuses and logs
-    // them as it does any light too many.
+    // A light takes the next slot if it gives light and reaches a tile;
+    // lights beyond the slots are listed too (without bits), so that packing
+    // refuses and logs them as it does any light too many.
     pointSlots.clear();
     forEachOn(visible, LIGHT_SHADOW_POINT, [this](Scene::Light* light) {
+        if (!givesLight(*light)) {
+            return;
+        }
         const int slot = static_cast<int>(pointSlots.size());
         const bool free = slot < RL::MaxShadowCastingPointLights;
         if (addPointReach(free ? RL::TileBitShadowCastingPointLights + slot : -1, light)) {
@@ -452,6 +462,9 @@ void Illumination::slotShadowCastingLights(LightMap const& visible) {
     spotSlots.clear();
     for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
         forEachOn(visible, type, [this, type](Scene::Light* light) {
+            if (!givesLight(*light)) {
+                return;
+            }
             const int slot = static_cast<int>(spotSlots.size());
             const bool free = slot < RL::MaxShadowCastingSpotLights;
             if (addSpotReach(free ? RL::TileBitShadowCastingSpotLights + slot : -1, light)) {

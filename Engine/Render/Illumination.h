@@ -96,8 +96,8 @@ private:
     // (clamped to the array sizes).
     Shader::IlluminationShader* program(int pointShadowSlots, int spotShadowSlots);
     // Adds the scattering of every switched-on visible god-ray spot light
-    // that may be seen: one tessellated full-screen grid each, blended
-    // additively.
+    // that is not black and may be seen: one tessellated full-screen grid
+    // each, blended additively.
     void renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                           Math::Mat4f const& inverseCameraMatrix, LightMap const& visible);
     // Sets up the frame's view given by FrameView for beamMayShow.
@@ -110,8 +110,9 @@ private:
     void packShadowCastingPointLights();
     void packSpotLights(LightMap const& visible);
     void packShadowCastingSpotLights();
-    // Gives the visible, switched-on shadow-casting lights whose reach meets
-    // the frame their slots, in packing order, and sets their tile bits.
+    // Gives the visible, switched-on shadow-casting lights that are not black
+    // and whose reach meets the frame their slots, in packing order, and sets
+    // their tile bits.
     void slotShadowCastingLights(LightMap const& visible);
     // Starts the light tiles of a frame of the G-buffer's size, and uploads
     // and binds them once the lights are packed.

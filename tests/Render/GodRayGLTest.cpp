@@ -297,11 +297,11 @@ TEST_F(GodRayGLTest, LightsAddAndALightThatIsOffDrawsNothing) {
 }
 
 TEST_F(GodRayGLTest, OnlyBeamsThatAViewRayMeetsAreDrawn) {
-    // Beside the beam in front of the camera: one behind it pointing away
-    // (not drawn); one starting just behind the eye and pointing back, met
-    // only by the rays' first hundredths of a unit, before the near plane
-    // (drawn); one crossing the view high over the floor, outside the bounds
-    // of what is drawn (drawn, and seen).
+    // Beside the beam in front of the camera: one behind it pointing away and
+    // a black one in front (neither drawn); one starting just behind the eye
+    // and pointing back, met only by the rays' first hundredths of a unit,
+    // before the near plane (drawn); one crossing the view high over the
+    // floor, outside the bounds of what is drawn (drawn, and seen).
     Beam behind;
     behind.position = Vec3f(0.0f, 2.5f, 14.0f);
     behind.direction = Vec3f(0.0f, 0.0f, 1.0f);
@@ -316,7 +316,9 @@ TEST_F(GodRayGLTest, OnlyBeamsThatAViewRayMeetsAreDrawn) {
         return Engine::Render::Internal::IlluminationAccess::BeamsDrawn(
             *ScreenCameraAccess::IlluminationPass(*beams.scene.camera));
     };
-    BeamScene front({Beam(), behind}, true);
+    Beam black;
+    black.intensity = Vec3f(0.0f, 0.0f, 0.0f);
+    BeamScene front({Beam(), behind, black}, true);
     front.render();
     EXPECT_EQ(drawn(front), 1);
     BeamScene eye({atEye}, true);

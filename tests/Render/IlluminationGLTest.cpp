@@ -352,19 +352,23 @@ TEST_F(IlluminationGLTest, ShadowCastingSpotAndGodRayLightsShareOneArray) {
     EXPECT_EQ(enabled, 0);
 }
 
-TEST_F(IlluminationGLTest, ShadowCastingLightsThatReachNothingTakeNoSlot) {
+TEST_F(IlluminationGLTest, ShadowCastingLightsThatLightNothingTakeNoSlot) {
     // The frame sees the floor from above (an orthographic view of the G-buffer's
-    // square). A spot light pointing up reaches no tile: the program has one
-    // slot, which the light below it takes.
+    // square). A spot light pointing up reaches no tile, and a black one pointing
+    // down gives no light: the program has one slot, which the lit light below
+    // takes.
     const float toClip[16] = {1 / S, 0, 0, 0, 0, 0, 0.1f, 0, 0, 1 / S, 0, 0, 0, 0, 0, 1};
     const float toWorld[16] = {S, 0, 0, 0, 0, 0, S, 0, 0, 10, 0, 0, 0, 0, 0, 1};
     auto* away = keep(new ShadowCastingSpotLight(Vec3f(1, 1, 1), false, Vec4f(0, 5, 0, 1),
                                                  Vec3f(0, 1, 0), 0.3f, 2.0f, nullptr));
     auto* down = keep(new ShadowCastingSpotLight(Vec3f(1, 1, 1), false, Vec4f(0, 5, 0, 1),
                                                  Vec3f(0, -1, 0), 0.3f, 2.0f, nullptr));
+    auto* black = keep(new ShadowCastingSpotLight(Vec3f(0, 0, 0), false, Vec4f(0, 5, 0, 1),
+                                                  Vec3f(0, -1, 0), 0.3f, 2.0f, nullptr));
     away->Update(Mat4f());
     down->Update(Mat4f());
-    Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {away, down}}};
+    black->Update(Mat4f());
+    Illumination::LightMap visible{{LIGHT_SHADOW_SPOT, {black, away, down}}};
     illumination->FrameView(Mat4f(toClip), Mat4f(toWorld), Vec3f(-S, -0.1f, -S), Vec3f(S, 0.1f, S));
     const std::vector<float> pixels = light(visible);
     EXPECT_GT(red(pixels, N / 2, N / 2), 0.1f);
@@ -429,11 +433,12 @@ TEST_F(IlluminationGLTest, EveryProgramLightsAlike) {
         keep(new PointLight(Vec3f(1, 0.5f, 0.2f), true, Vec4f(2, 1, -3, 1), Vec3f(1, 0.2f, 0.1f)));
     auto* spot = keep(
         new SpotLight(Vec3f(5, 5, 5), true, Vec4f(-2, 4, 2, 1), Vec3f(0.2f, -1, 0), 0.5f, 2.0f));
-    // Black shadow-casting lights select the programs with point-light
-    // shadows, spot-light shadows or both, and add nothing.
-    auto* pointCaster =
-        keep(new ShadowCastingPointLight(Vec3f(0, 0, 0), false, Vec4f(0, 3, 0, 1), nullptr));
-    auto* spotCaster = keep(new ShadowCastingSpotLight(Vec3f(0, 0, 0), false, Vec4f(0, 5, 0, 1),
+    // Shadow-casting lights too faint to add anything measurable select the
+    // programs with point-light shadows, spot-light shadows or both (black
+    // ones would take no slot).
+    const Vec3f faint(1e-8f, 1e-8f, 1e-8f);
+    auto* pointCaster = keep(new ShadowCastingPointLight(faint, false, Vec4f(0, 3, 0, 1), nullptr));
+    auto* spotCaster = keep(new ShadowCastingSpotLight(faint, false, Vec4f(0, 5, 0, 1),
                                                        Vec3f(0, -1, 0), 0.3f, 2.0f, nullptr));
     pointCaster->Update(Mat4f());
     spotCaster->Update(Mat4f());
