@@ -119,7 +119,7 @@ TEST(LightTiles, ReachesAreClippedToTheBoundsAndTheView) {
     EXPECT_FALSE(tiles.AddCone(32u, Vec3f(0, 1, 0), Vec3f(0, 1, 0), 0.35f, 120.0f));
     EXPECT_TRUE(tiles.AddCone(0u, Vec3f(0, 5, 0), Vec3f(0, -1, 0), 0.35f, 120.0f));
     const int all = tiles.Columns() * tiles.Rows();
-    EXPECT_EQ(all, 20 * 15);
+    EXPECT_EQ(all, (320 / LightTiles::TileSize) * (240 / LightTiles::TileSize));
     EXPECT_GT(tilesWith(tiles, 1u), 0);
     EXPECT_LT(tilesWith(tiles, 1u), all / 10);
     EXPECT_EQ(tilesWith(tiles, 2u), 0);
