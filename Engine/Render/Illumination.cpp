@@ -72,24 +72,23 @@ int packPlainKind(Illumination::LightMap const& visible, LightType type,
     });
 }
 
-// Calls take(light) for each visible, switched-on light of the kind (a light
-// registered under the wrong key is treated as off).
+// Calls take(light) for each visible, switched-on light of the kind that is
+// not black (a light registered under the wrong key is treated as off). A
+// black light (one faded out, say) lights and scatters nothing, so it takes
+// no shadow-casting slot and draws no beam.
 template <typename Take>
-void forEachOn(Illumination::LightMap const& visible, LightType type, Take take) {
+void forEachLit(Illumination::LightMap const& visible, LightType type, Take take) {
     if (auto const* lights = lightsOf(visible, type)) {
         for (Scene::Light* light : *lights) {
-            if (light != nullptr && light->isOn() && light->Type() == type) {
+            if (light == nullptr || !light->isOn() || light->Type() != type) {
+                continue;
+            }
+            Math::Vec3f const& c = light->Intensity();
+            if (c.X() != 0.0f || c.Y() != 0.0f || c.Z() != 0.0f) {
                 take(light);
             }
         }
     }
-}
-
-// Whether a light gives any light: a black one (a light faded out, say) lights
-// and scatters nothing, so it takes no shadow-casting slot and draws no beam.
-bool givesLight(Scene::Light const& light) {
-    Math::Vec3f const& c = light.Intensity();
-    return c.X() != 0.0f || c.Y() != 0.0f || c.Z() != 0.0f;
 }
 
 } // namespace
@@ -277,9 +276,9 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
         if (culled) {
             beginBeamView(*gbuffer, eye);
         }
-        forEachOn(visible, LIGHT_GOD_RAY_SPOT, [&](Scene::Light* light) {
+        forEachLit(visible, LIGHT_GOD_RAY_SPOT, [&](Scene::Light* light) {
             auto* godRay = static_cast<Scene::GodRaySpotLight*>(light);
-            if (!givesLight(*godRay) || (culled && !beamMayShow(*godRay, eye))) {
+            if (culled && !beamMayShow(*godRay, eye)) {
                 return;
             }
             ++beamsDrawn;
@@ -448,10 +447,7 @@ void Illumination::slotShadowCastingLights(LightMap const& visible) {
     // lights beyond the slots are listed too (without bits), so that packing
     // refuses and logs them as it does any light too many.
     pointSlots.clear();
-    forEachOn(visible, LIGHT_SHADOW_POINT, [this](Scene::Light* light) {
-        if (!givesLight(*light)) {
-            return;
-        }
+    forEachLit(visible, LIGHT_SHADOW_POINT, [this](Scene::Light* light) {
         const int slot = static_cast<int>(pointSlots.size());
         const bool free = slot < RL::MaxShadowCastingPointLights;
         if (addPointReach(free ? RL::TileBitShadowCastingPointLights + slot : -1, light)) {
@@ -461,10 +457,7 @@ void Illumination::slotShadowCastingLights(LightMap const& visible) {
     // Shadow-casting spot lights first, then god-ray spot lights, in one array.
     spotSlots.clear();
     for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
-        forEachOn(visible, type, [this, type](Scene::Light* light) {
-            if (!givesLight(*light)) {
-                return;
-            }
+        forEachLit(visible, type, [this, type](Scene::Light* light) {
             const int slot = static_cast<int>(spotSlots.size());
             const bool free = slot < RL::MaxShadowCastingSpotLights;
             if (addSpotReach(free ? RL::TileBitShadowCastingSpotLights + slot : -1, light)) {
