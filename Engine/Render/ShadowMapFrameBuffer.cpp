@@ -21,11 +21,9 @@ void ShadowMapFrameBuffer::initDepthMapTex(bool filter) {
     if (depthAttachment) {
         genMapTex(filter, &depthMap, GL_DEPTH_COMPONENT32, GL_DEPTH_COMPONENT);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthMap, 0);
-        genMapTex(filter, &moment2Map, GL_ALPHA32F_ARB, GL_ALPHA);
+        genMapTex(filter, &moment2Map, GL_RG32F, GL_RG);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, moment2Map, 0);
     } else {
-        // Both moments in one texture: every filtered read gets both, and a
-        // blur tap reads one map instead of two.
         genMapTex(filter, &depthMap, GL_RG32F, GL_RG);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, depthMap, 0);
     }

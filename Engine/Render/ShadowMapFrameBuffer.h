@@ -4,11 +4,12 @@
 
 namespace Engine::Render {
 
-// The target of a spot light's shadow map for variance shadow mapping. With
-// a depth attachment (the map rendered from the light): a depth map and a
-// moment-2 map (one float channel, alpha). Without (the blur's targets): one
-// two-channel float map of both moments, d in red and d * d in green, which
-// is the depth map; such a target has no separate moment-2 map (its id is 0).
+// The target of a spot light's shadow map for variance shadow mapping. Both
+// moments of the depth d share one two-channel float map, d in red and d * d
+// in green, so that every filtered read gets both. With a depth attachment
+// (the map rendered from the light) that map is the moment-2 map, beside a
+// depth map for the depth test. Without (the blur's targets) it is the depth
+// map, and such a target has no separate moment-2 map (its id is 0).
 class ENGINE_API ShadowMapFrameBuffer : public FrameBuffer {
 public:
     explicit ShadowMapFrameBuffer(bool depthAttachment);

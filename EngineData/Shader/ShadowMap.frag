@@ -1,5 +1,5 @@
 // Shadow-map pass, fragment stage: writes the normalised distance to the
-// light as depth and, for spot lights, its square as the second moment.
+// light as depth and, for spot lights, both its moments (d, d * d).
 // Encoding: see ShadowMap.vert.
 
 uniform vec2 nearAndFarPlane;
@@ -21,6 +21,6 @@ void main() {
     float d = clamp((length(worldPosition - wsLightPos.xyz) - nearAndFarPlane.x) /
                         (nearAndFarPlane.y - nearAndFarPlane.x), 0.0, 1.0);
     gl_FragDepth = d;
-    fragDoment2 = vec4(d * d);
+    fragDoment2 = vec4(d, d * d, 0.0, 1.0);
 #endif
 }

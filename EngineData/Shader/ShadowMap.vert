@@ -5,8 +5,9 @@
 // Encoding written by this pass (read by illumination.frag and shadowGauss.frag):
 // - spot lights: d = (|P - wsLightPos| - near) / (far - near), clamped to
 //   [0, 1], the radial distance to the light normalised with nearAndFarPlane;
-//   the depth attachment stores d (gl_FragDepth) and the moment-2 map's alpha
-//   stores d * d. Cleared texels read d = 1, d * d = 1 (nothing in the way).
+//   the depth attachment stores d (gl_FragDepth) and the moment-2 map stores
+//   both moments, d in red and d * d in green. Cleared texels read d = 1,
+//   d * d = 1 (nothing in the way).
 // - point lights: the cube map's depth stores |P - wsLightPos| / far.
 
 in vec4 vertex;

@@ -2,10 +2,11 @@
 // (13 taps, sigma about 2.5 texels, as 7 bilinear reads) over both moments
 // of a spot light's variance shadow map.
 //
-// operationMode 1: horizontal, reading the map rendered from the light: the
-// second moment d * d from moment2Texture.a, and the first as its square root
-// (the depth attachment holds the same d, but reading it would cost a second
-// texture read per tap; encoding: see ShadowMap.vert).
+// operationMode 1: horizontal, reading both moments of the map rendered from
+// the light from moment2Texture.rg (the depth attachment holds the same d, so
+// it is not read; encoding: see ShadowMap.vert). The moments are filtered
+// separately: where a bilinear read mixes two depths, the filtered first
+// moment is their mean and the second moment keeps their spread.
 // operationMode 2: vertical, reading the first pass's target: both moments
 // from depthTexture.rg.
 // With FIRST_PASS defined the program only does mode 1, and so never reads
@@ -33,11 +34,7 @@ bool fromLightMap = operationMode == 1;
 #endif
 
 vec2 moments(vec2 uv) {
-    if (fromLightMap) {
-        float m2 = texture(moment2Texture, uv).a;
-        return vec2(sqrt(m2), m2);
-    }
-    return texture(depthTexture, uv).rg;
+    return fromLightMap ? texture(moment2Texture, uv).rg : texture(depthTexture, uv).rg;
 }
 
 void main() {

@@ -254,18 +254,19 @@ TEST_F(FrameBufferGLTest, ShadowMapWithDepthAttachment) {
     EXPECT_EQ(attachedName(GL_COLOR_ATTACHMENT0), static_cast<GLint>(target.getMoment2MapTexID()));
     EXPECT_EQ(captureStdout([&] { target.check(); }), "");
     EXPECT_EQ(internalFormat(target.getDepthMapTexID()), GL_DEPTH_COMPONENT32);
-    EXPECT_EQ(internalFormat(target.getMoment2MapTexID()), GL_ALPHA32F_ARB);
+    EXPECT_EQ(internalFormat(target.getMoment2MapTexID()), GL_RG32F);
     EXPECT_EQ(texParameter(GL_TEXTURE_2D, target.getMoment2MapTexID(), GL_TEXTURE_WRAP_R),
               GL_CLAMP_TO_EDGE);
-    // Before its first pass the map reads as "far" (depth and second moment
+    // Before its first pass the maps read as "far" (depth and both moments
     // 1), not as whatever the memory held.
     std::vector<float> texels(64 * 64, -1.0f);
     glBindTexture(GL_TEXTURE_2D, target.getDepthMapTexID());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, GL_FLOAT, texels.data());
     EXPECT_EQ(*std::min_element(texels.begin(), texels.end()), 1.0f);
+    std::vector<float> moments(64 * 64 * 2, -1.0f);
     glBindTexture(GL_TEXTURE_2D, target.getMoment2MapTexID());
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_FLOAT, texels.data());
-    EXPECT_EQ(*std::min_element(texels.begin(), texels.end()), 1.0f);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RG, GL_FLOAT, moments.data());
+    EXPECT_EQ(*std::min_element(moments.begin(), moments.end()), 1.0f);
     glBindTexture(GL_TEXTURE_2D, 0);
     target.enable();
     GLint drawBuffer = 0;

@@ -5,7 +5,10 @@
 #include <Engine/Render/EffectPlane.h>
 #include <Engine/Render/HDRFrameBuffer.h>
 #include <Engine/Render/Illumination.h>
+#include <Engine/Render/Internal/ShaderPaths.h>
+#include <Engine/Render/Shader/ShadowGaussShader.h>
 #include <Engine/Render/Shader/ShadowShader.h>
+#include <Engine/Render/ShadowMapFrameBuffer.h>
 #include <Engine/Scene/GodRaySpotLight.h>
 #include <Engine/Scene/Internal/ScreenCameraAccess.h>
 #include <Engine/Scene/ShadowCastingPointLight.h>
@@ -13,6 +16,7 @@
 #include <Engine/Scene/ShadowCubeMapCamera.h>
 #include <Engine/Scene/ShadowMapCamera.h>
 #include <Engine/Util/EffectSettings.h>
+#include <Engine/Util/Timer.h>
 #include <GL/glew.h>
 #include <algorithm>
 #include <cmath>
@@ -286,6 +290,54 @@ TEST_F(ShadowGLTest, PenumbraIsAGradientNotAStep) {
     EXPECT_LT(shadowed.at(x0, y0), 0.1f * open.at(x0, y0));
     EXPECT_GT(shadowed.at(x1, y1), 0.9f * open.at(x1, y1));
     EXPECT_GE(between, 3) << "the shadow's edge is a step";
+}
+
+TEST_F(ShadowGLTest, TheBlurFiltersBothMomentsOfTheLightMap) {
+    // A light map of two depths side by side, a and b. A blur that filters
+    // both moments linearly mixes only those two depths into each texel, so
+    // m2 = (a + b) m1 - a b holds everywhere, and the texels beside the split
+    // keep the spread of the two depths as variance.
+    SpotScene s({});
+    s.render(1);
+    Engine::Render::ShadowMapFrameBuffer* map = s.spot->getShadowMapBuffer();
+    const int size = map->getWidth();
+    const float a = 0.25f;
+    const float b = 0.75f;
+    std::vector<float> moments(static_cast<size_t>(size * size * 2));
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const float d = x < size / 2 ? a : b;
+            moments[static_cast<size_t>((y * size + x) * 2)] = d;
+            moments[static_cast<size_t>((y * size + x) * 2 + 1)] = d * d;
+        }
+    }
+    Engine::Util::Timer timer;
+    s.spot->mapNeedsUpdate();
+    s.spot->renderShadowMap(timer);
+    glBindTexture(GL_TEXTURE_2D, map->getMoment2MapTexID());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RG, GL_FLOAT, moments.data());
+    Engine::Render::EffectPlane plane;
+    namespace Paths = Engine::Render::ShaderPaths;
+    Engine::Render::Shader::ShadowGaussShader gauss(Paths::ShadowGaussVert, Paths::ShadowGaussFrag);
+    glDisable(GL_DEPTH_TEST);
+    plane.enableVertexBO();
+    s.spot->blurShadowMap(&plane, &gauss);
+    plane.disableVertexBO();
+    glBindTexture(GL_TEXTURE_2D, s.spot->getBluredShadowMapBuffer()->getDepthMapTexID());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RG, GL_FLOAT, moments.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const int y = size / 2;
+    for (int x = 0; x < size; ++x) {
+        const float m1 = moments[static_cast<size_t>((y * size + x) * 2)];
+        const float m2 = moments[static_cast<size_t>((y * size + x) * 2 + 1)];
+        EXPECT_NEAR(m2, (a + b) * m1 - a * b, 1e-4f) << "texel " << x;
+    }
+    for (int x : {size / 2 - 1, size / 2}) {
+        const float m1 = moments[static_cast<size_t>((y * size + x) * 2)];
+        const float m2 = moments[static_cast<size_t>((y * size + x) * 2 + 1)];
+        EXPECT_GT(m2 - m1 * m1, 0.04f) << "texel " << x;
+    }
 }
 
 TEST_F(ShadowGLTest, OverlappingOccludersStayDark) {
