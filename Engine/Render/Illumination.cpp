@@ -184,13 +184,11 @@ void Illumination::renderMaps(Util::Timer const& timer, LightMap const& lights) 
 
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
-    plane->enableVertexBO();
     for (LightType type : {LIGHT_SHADOW_SPOT, LIGHT_GOD_RAY_SPOT}) {
         each(type, [this](Scene::Light* light) {
             static_cast<Scene::ShadowCastingSpotLight*>(light)->blurShadowMap(plane, shadowGauss);
         });
     }
-    glDisableVertexAttribArray(0);
     glUseProgram(0);
     glEnable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);

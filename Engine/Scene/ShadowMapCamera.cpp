@@ -7,6 +7,7 @@
 #include <Engine/Scene/ShadowMapCamera.h>
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
+#include <algorithm>
 #include <cmath>
 
 namespace Engine::Scene {
@@ -158,21 +159,38 @@ void ShadowMapCamera::renderGauss(Render::EffectPlane*, Render::Shader::ShadowGa
     if (shadowMapBuffer == nullptr || gauss == nullptr) {
         return;
     }
+    // The light's cone is the disc of radius tan(angle) / tan(fov / 2) in the
+    // map, and only lookups inside the cone count. The lighting's bilinear
+    // reads reach a texel beyond that disc, and the vertical pass reads up to
+    // 7 texels (6 taps and a bilinear neighbour) above and below what it
+    // writes; texels outside keep their last, finite values. A cone as wide
+    // as the view (or wider) covers the whole map.
+    float const sqrt2 = 1.41421356f;
+    float const coneRadius =
+        light->Angle() < 1.5f ? std::tan(light->Angle()) / std::tan(0.5f * fov) : sqrt2;
+    float const texel = 2.0f * std::max(texelSize.X(), texelSize.Y());
+    float const written = std::min(coneRadius + 2.0f * texel, sqrt2);
+    float const read = std::min(written + 7.0f * texel, sqrt2);
+    // The polygon comes from the vertex stage alone: no vertex array is read.
+    glDisableVertexAttribArray(0);
+
     Render::Shader::ShadowGaussShader* first = gauss->FirstPass();
     first->Activate();
     first->SetSamplingSampleSize(texelSize);
     first->SetOperationMode(BlurHorizontal);
+    first->SetCoverRadius(read);
     first->SetDepthTextures(shadowMapBuffer);
     blurBuffer->enable();
-    glDrawArrays(first->PrimitiveType(), 0, 6);
+    glDrawArrays(GL_TRIANGLES, 0, Render::Shader::ShadowGaussShader::CoverVertexCount);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     gauss->Activate();
     gauss->SetSamplingSampleSize(texelSize);
     gauss->SetOperationMode(BlurVertical);
+    gauss->SetCoverRadius(written);
     gauss->SetDepthTextures(blurBuffer);
     bluredShadowMapBuffer->enable();
-    glDrawArrays(gauss->PrimitiveType(), 0, 6);
+    glDrawArrays(GL_TRIANGLES, 0, Render::Shader::ShadowGaussShader::CoverVertexCount);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }
 

@@ -53,6 +53,7 @@ void ShadowGaussShader::build(char const* vertexFile, char const* fragmentFile,
 void ShadowGaussShader::bindUniformLocation() {
     PostprocessingShader::bindUniformLocation();
     moment2TextureHandle = uniformLocation("moment2Texture");
+    coverRadiusHandle = uniformLocation("coverRadius");
     for (int i = 0; i < 6; ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "CubeMapMat[%d]", i);
@@ -70,6 +71,12 @@ void ShadowGaussShader::SetDepthTextures(ShadowMapFrameBuffer* target) const {
         glActiveTexture(GL_TEXTURE0 + Moment2Unit);
         target->bindMoment2MapTex();
         glUniform1i(moment2TextureHandle, Moment2Unit);
+    }
+}
+
+void ShadowGaussShader::SetCoverRadius(float radius) const {
+    if (coverRadiusHandle != -1) {
+        glUniform1f(coverRadiusHandle, radius);
     }
 }
 

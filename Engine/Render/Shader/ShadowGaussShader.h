@@ -10,13 +10,13 @@ class ShadowMapFrameBuffer;
 
 namespace Engine::Render::Shader {
 
-// The separable blur of a spot light's shadow moments: one full-screen pass
-// per direction (operation mode 1 horizontal, 2 vertical) that filters the
-// moments of one shadow target into the next target's moments map. The first,
-// horizontal pass over a map rendered from the light has a program of its
-// own, built from the same files, which takes the first moment from the
-// second instead of reading the depth map: every tap reads one map instead
-// of two.
+// The separable blur of a spot light's shadow moments: one pass per direction
+// (operation mode 1 horizontal, 2 vertical) that filters the moments of one
+// shadow target into the next target's moments map, over the disc that
+// SetCoverRadius gives (CoverVertexCount vertices, from the vertex stage
+// alone). The first, horizontal pass over a map rendered from the light has a
+// program of its own, built from the same files, which reads both moments
+// from the light's moment-2 map and never the depth map.
 class ENGINE_API ShadowGaussShader : public PostprocessingShader {
 public:
     ShadowGaussShader(char const* vertexFile, char const* fragmentFile);
@@ -32,6 +32,12 @@ public:
     void SetDepthTextures(ShadowMapFrameBuffer* target) const;
     // Ignores an index above 5.
     void SetCubeMapViewMat(int face, Math::Mat4f const& matrix) const;
+    // Radius of the disc at the map's centre that a pass covers, in
+    // normalised device coordinates ("coverRadius"); sqrt(2) covers the map.
+    void SetCoverRadius(float radius) const;
+
+    // Vertices of a pass: the triangles of the polygon around the disc.
+    static const int CoverVertexCount = 48;
 
 private:
     ShadowGaussShader(char const* vertexFile, char const* fragmentFile, char const* defines);
@@ -41,6 +47,7 @@ private:
     std::unique_ptr<ShadowGaussShader> firstPass;
 
     int moment2TextureHandle = -1;
+    int coverRadiusHandle = -1;
     int cubeMapMatHandles[6] = {-1, -1, -1, -1, -1, -1};
 };
 
