@@ -16,13 +16,20 @@
 // probes evaluate the scattering here; every tessellated vertex evaluates it
 // again in the evaluation stage, and the fragment stage only interpolates
 // (the scattering varies smoothly inside the refined cells, so per-vertex
-// evaluation costs a fraction of per-pixel work).
+// evaluation costs a fraction of per-pixel work). The four invocations of a
+// cell share the probes out, two each (the first also takes the centre), and
+// the first chooses the levels from all of them.
 
 layout(vertices = 4) out;
 
 in vec2 gridPosition[];
 out vec2 cornerPosition[];
-// inverse(inverseLightCameraMatrix), once per cell for every vertex of it.
+// Invocation i's probes, as (luminance, 1 where the ray meets the beam): at
+// corner i, and at the middle of the edge from corner i to corner i + 1.
+out vec2 cornerProbe[];
+out vec2 edgeProbe[];
+// inverse(inverseLightCameraMatrix), handed on once per cell to every vertex
+// of it.
 patch out mat4 lightCamera;
 
 const float LEVEL_NONE = 1.0;
@@ -47,11 +54,17 @@ struct Probe {
     bool inBeam;
 };
 
-Probe probe(vec2 ndc, mat4 lightCamera) {
-    Probe p;
-    vec3 s = scatteringAt(ndc, PROBE_STEPS, lightCamera, p.inBeam);
-    p.value = dot(s, vec3(0.2126, 0.7152, 0.0722));
-    return p;
+vec2 probe(vec2 ndc, mat4 lightCamera) {
+    bool inBeam;
+    vec3 s = scatteringAt(ndc, PROBE_STEPS, lightCamera, inBeam);
+    return vec2(dot(s, vec3(0.2126, 0.7152, 0.0722)), inBeam ? 1.0 : 0.0);
+}
+
+Probe unpack(vec2 p) {
+    Probe result;
+    result.value = p.x;
+    result.inBeam = p.y > 0.5;
+    return result;
 }
 
 // The level of an edge with probes a and c at its ends and b in its middle.
@@ -67,25 +80,31 @@ float level(Probe a, Probe b, Probe c) {
 }
 
 void main() {
-    cornerPosition[gl_InvocationID] = gridPosition[gl_InvocationID];
-    gl_out[gl_InvocationID].gl_Position = gl_in[gl_InvocationID].gl_Position;
-    if (gl_InvocationID != 0) {
+    // Outputs take gl_InvocationID itself as their index; i is the same.
+    int i = gl_InvocationID;
+    cornerPosition[gl_InvocationID] = gridPosition[i];
+    gl_out[gl_InvocationID].gl_Position = gl_in[i].gl_Position;
+    // Corners 0..3 are (0, 0), (1, 0), (1, 1), (0, 1) of the cell.
+    mat4 camera = inverse(inverseLightCameraMatrix);
+    cornerProbe[gl_InvocationID] = probe(gridPosition[i], camera);
+    edgeProbe[gl_InvocationID] = probe(0.5 * (gridPosition[i] + gridPosition[(i + 1) % 4]), camera);
+    barrier();
+    if (i != 0) {
         return;
     }
-    lightCamera = inverse(inverseLightCameraMatrix);
+    lightCamera = camera;
     float adapted = texelFetch(adaptedLuminance, ivec2(0), 0).r;
     errorScale = isnan(adapted) || isinf(adapted) ? 1.0e-6 : max(VISIBLE * adapted, 1.0e-6);
-    // Corners 0..3 are (0, 0), (1, 0), (1, 1), (0, 1) of the cell.
-    Probe c0 = probe(gridPosition[0], lightCamera);
-    Probe c1 = probe(gridPosition[1], lightCamera);
-    Probe c2 = probe(gridPosition[2], lightCamera);
-    Probe c3 = probe(gridPosition[3], lightCamera);
-    Probe left = probe(0.5 * (gridPosition[0] + gridPosition[3]), lightCamera);
-    Probe bottom = probe(0.5 * (gridPosition[0] + gridPosition[1]), lightCamera);
-    Probe right = probe(0.5 * (gridPosition[1] + gridPosition[2]), lightCamera);
-    Probe top = probe(0.5 * (gridPosition[3] + gridPosition[2]), lightCamera);
-    Probe centre = probe(0.25 * (gridPosition[0] + gridPosition[1] + gridPosition[2] +
-                                 gridPosition[3]), lightCamera);
+    Probe c0 = unpack(cornerProbe[0]);
+    Probe c1 = unpack(cornerProbe[1]);
+    Probe c2 = unpack(cornerProbe[2]);
+    Probe c3 = unpack(cornerProbe[3]);
+    Probe bottom = unpack(edgeProbe[0]);
+    Probe right = unpack(edgeProbe[1]);
+    Probe top = unpack(edgeProbe[2]);
+    Probe left = unpack(edgeProbe[3]);
+    Probe centre = unpack(probe(0.25 * (gridPosition[0] + gridPosition[1] + gridPosition[2] +
+                                        gridPosition[3]), camera));
     // A cell whose probes all miss the beam adds nothing: it is not drawn
     // at all (level 0 discards the patch), which saves its blending.
     bool touched = c0.inBeam || c1.inBeam || c2.inBeam || c3.inBeam || left.inBeam ||
