@@ -80,16 +80,16 @@ float level(Probe a, Probe b, Probe c) {
 }
 
 void main() {
-    // Outputs take gl_InvocationID itself as their index; i is the same.
-    int i = gl_InvocationID;
-    cornerPosition[gl_InvocationID] = gridPosition[i];
-    gl_out[gl_InvocationID].gl_Position = gl_in[i].gl_Position;
+    cornerPosition[gl_InvocationID] = gridPosition[gl_InvocationID];
+    gl_out[gl_InvocationID].gl_Position = gl_in[gl_InvocationID].gl_Position;
     // Corners 0..3 are (0, 0), (1, 0), (1, 1), (0, 1) of the cell.
     mat4 camera = inverse(inverseLightCameraMatrix);
-    cornerProbe[gl_InvocationID] = probe(gridPosition[i], camera);
-    edgeProbe[gl_InvocationID] = probe(0.5 * (gridPosition[i] + gridPosition[(i + 1) % 4]), camera);
+    vec2 corner = gridPosition[gl_InvocationID];
+    vec2 next = gridPosition[(gl_InvocationID + 1) % 4];
+    cornerProbe[gl_InvocationID] = probe(corner, camera);
+    edgeProbe[gl_InvocationID] = probe(0.5 * (corner + next), camera);
     barrier();
-    if (i != 0) {
+    if (gl_InvocationID != 0) {
         return;
     }
     lightCamera = camera;

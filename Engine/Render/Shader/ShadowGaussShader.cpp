@@ -34,7 +34,8 @@ ShadowGaussShader* ShadowGaussShader::FirstPass() {
 
 void ShadowGaussShader::build(char const* vertexFile, char const* fragmentFile,
                               char const* defines) {
-    std::string const prefix = std::string(ShadowShader::Prefix(LIGHT_SHADOW_SPOT)) + defines;
+    std::string const prefix = std::string(ShadowShader::Prefix(LIGHT_SHADOW_SPOT)) +
+                               "#define COVER_SIDES " + std::to_string(CoverSides) + "\n" + defines;
     LoadShaderFile(vertexFile, GL_VERTEX_SHADER, prefix.c_str());
     LoadShaderFile(fragmentFile, GL_FRAGMENT_SHADER, prefix.c_str());
     CreateProgram();

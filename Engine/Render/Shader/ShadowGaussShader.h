@@ -36,8 +36,9 @@ public:
     // normalised device coordinates ("coverRadius"); sqrt(2) covers the map.
     void SetCoverRadius(float radius) const;
 
-    // Vertices of a pass: the triangles of the polygon around the disc.
-    static const int CoverVertexCount = 48;
+    // Sides of the polygon around the disc; a pass draws a triangle each.
+    static const int CoverSides = 16;
+    static const int CoverVertexCount = 3 * CoverSides;
 
 private:
     ShadowGaussShader(char const* vertexFile, char const* fragmentFile, char const* defines);
