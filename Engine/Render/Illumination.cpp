@@ -105,15 +105,20 @@ Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
     initEmptyMaps();
 }
 
-Shader::IlluminationShader* Illumination::program(int pointShadowSlots, int spotShadowSlots) {
+Shader::IlluminationShader* Illumination::program(int pointShadowSlots, int spotShadowSlots,
+                                                  unsigned plainKinds) {
     pointShadowSlots = std::clamp(pointShadowSlots, 0, RL::MaxShadowCastingPointLights);
     spotShadowSlots = std::clamp(spotShadowSlots, 0, RL::MaxShadowCastingSpotLights);
-    Shader::IlluminationShader*& slot = programs[pointShadowSlots][spotShadowSlots];
+    plainKinds &= AllPlainKinds;
+    Shader::IlluminationShader*& slot = programs[pointShadowSlots][spotShadowSlots][plainKinds];
     if (slot == nullptr) {
-        char defines[96];
+        char defines[192];
         std::snprintf(defines, sizeof defines,
-                      "#define SC_POINT_LIGHT_SLOTS %d\n#define SC_SPOT_LIGHT_SLOTS %d\n",
-                      pointShadowSlots, spotShadowSlots);
+                      "#define SC_POINT_LIGHT_SLOTS %d\n#define SC_SPOT_LIGHT_SLOTS %d\n"
+                      "#define DIRECTIONAL_LIGHT_LOOP %d\n#define POINT_LIGHT_LOOP %d\n"
+                      "#define SPOT_LIGHT_LOOP %d\n",
+                      pointShadowSlots, spotShadowSlots, (plainKinds & DirectionalKind) ? 1 : 0,
+                      (plainKinds & PointKind) ? 1 : 0, (plainKinds & SpotKind) ? 1 : 0);
         slot = new Shader::IlluminationShader(ShaderPaths::IlluminationVert,
                                               ShaderPaths::IlluminationFrag, defines);
     }
@@ -129,8 +134,10 @@ Illumination::~Illumination() {
     TextureSetup::deleteTexture(emptyMap);
     TextureSetup::deleteTexture(unknownLuminance);
     for (auto& row : programs) {
-        for (Shader::IlluminationShader* program : row) {
-            delete program;
+        for (auto& kinds : row) {
+            for (Shader::IlluminationShader* program : kinds) {
+                delete program;
+            }
         }
     }
     delete shadowGauss;
@@ -196,12 +203,16 @@ void Illumination::renderMaps(Util::Timer const& timer, LightMap const& lights) 
 
 void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& cameraPos,
                              Math::Mat4f const& inverseCameraMatrix, LightMap const& visible) {
-    // The software rasteriser runs every branch of a shader, so a frame uses
-    // the program compiled for the number of shadow-casting lights that reach
-    // it; a visible light whose reach meets no tile would light nothing.
+    // The software rasteriser runs every branch of a shader, and every loop
+    // at least once, so a frame uses the program compiled for the number of
+    // shadow-casting lights that reach it and with the loops of only those
+    // plain kinds that light something; a visible light whose reach meets no
+    // tile would light nothing.
     beginTiles(*gbuffer);
     slotShadowCastingLights(visible);
-    active = program(static_cast<int>(pointSlots.size()), static_cast<int>(spotSlots.size()));
+    const unsigned plainKinds = reachPlainLights(visible);
+    active = program(static_cast<int>(pointSlots.size()), static_cast<int>(spotSlots.size()),
+                     plainKinds);
     active->Activate();
     active->SetDepthTexture(gbuffer);
     active->SetDiffuseTexture(gbuffer);
@@ -471,18 +482,38 @@ void Illumination::packDirectionalLights(LightMap const& visible) {
         visible, LIGHT_DIRECTIONAL, *active, &Shader::IlluminationShader::SetDirectionalLight));
 }
 
-void Illumination::packPointLights(LightMap const& visible) {
-    int count = 0;
-    if (auto const* lights = lightsOf(visible, LIGHT_POINT)) {
-        count = packKind<Scene::PointLight>(
-            *lights, LIGHT_POINT, [this](int index, Scene::PointLight* light) {
-                active->SetPointLight(index, light);
-                if (index < RL::MaxPointLights) {
-                    addPointReach(RL::TileBitPointLights + index, light);
-                }
-            });
+unsigned Illumination::reachPlainLights(LightMap const& visible) {
+    unsigned kinds = 0;
+    if (auto const* lights = lightsOf(visible, LIGHT_DIRECTIONAL)) {
+        if (packKind<Scene::DirectionalLight>(*lights, LIGHT_DIRECTIONAL,
+                                              [](int, Scene::DirectionalLight*) {}) > 0) {
+            kinds |= DirectionalKind;
+        }
     }
-    active->SetPointLightCount(count);
+    if (auto const* lights = lightsOf(visible, LIGHT_POINT)) {
+        packKind<Scene::PointLight>(*lights, LIGHT_POINT,
+                                    [this, &kinds](int index, Scene::PointLight* light) {
+                                        if (index < RL::MaxPointLights &&
+                                            addPointReach(RL::TileBitPointLights + index, light)) {
+                                            kinds |= PointKind;
+                                        }
+                                    });
+    }
+    if (auto const* lights = lightsOf(visible, LIGHT_SPOT)) {
+        packKind<Scene::SpotLight>(*lights, LIGHT_SPOT,
+                                   [this, &kinds](int index, Scene::SpotLight* light) {
+                                       if (index < RL::MaxSpotLights &&
+                                           addSpotReach(RL::TileBitSpotLights + index, light)) {
+                                           kinds |= SpotKind;
+                                       }
+                                   });
+    }
+    return kinds;
+}
+
+void Illumination::packPointLights(LightMap const& visible) {
+    active->SetPointLightCount(packPlainKind<Scene::PointLight>(
+        visible, LIGHT_POINT, *active, &Shader::IlluminationShader::SetPointLight));
 }
 
 void Illumination::packShadowCastingPointLights() {
@@ -498,17 +529,8 @@ void Illumination::packShadowCastingPointLights() {
 }
 
 void Illumination::packSpotLights(LightMap const& visible) {
-    int count = 0;
-    if (auto const* lights = lightsOf(visible, LIGHT_SPOT)) {
-        count = packKind<Scene::SpotLight>(
-            *lights, LIGHT_SPOT, [this](int index, Scene::SpotLight* light) {
-                active->SetSpotLight(index, light);
-                if (index < RL::MaxSpotLights) {
-                    addSpotReach(RL::TileBitSpotLights + index, light);
-                }
-            });
-    }
-    active->SetSpotLightCount(count);
+    active->SetSpotLightCount(packPlainKind<Scene::SpotLight>(
+        visible, LIGHT_SPOT, *active, &Shader::IlluminationShader::SetSpotLight));
 }
 
 void Illumination::packShadowCastingSpotLights() {

@@ -92,9 +92,17 @@ private:
     friend struct Internal::IlluminationAccess;
 
     void initEmptyMaps();
+    // The kinds of lights without shadow maps whose loops a program has.
+    enum PlainKinds : unsigned {
+        DirectionalKind = 1u,
+        PointKind = 2u,
+        SpotKind = 4u,
+        AllPlainKinds = DirectionalKind | PointKind | SpotKind
+    };
     // The program for a number of shadow-casting point and spot lights
-    // (clamped to the array sizes).
-    Shader::IlluminationShader* program(int pointShadowSlots, int spotShadowSlots);
+    // (clamped to the array sizes) with the loops of the plain kinds given.
+    Shader::IlluminationShader* program(int pointShadowSlots, int spotShadowSlots,
+                                        unsigned plainKinds = AllPlainKinds);
     // Adds the scattering of every switched-on visible god-ray spot light
     // that is not black and may be seen: one tessellated full-screen grid
     // each, blended additively.
@@ -110,6 +118,11 @@ private:
     void packShadowCastingPointLights();
     void packSpotLights(LightMap const& visible);
     void packShadowCastingSpotLights();
+    // Sets the tile bits of the visible point and spot lights without shadow
+    // maps (by their packing index) and returns the plain kinds the frame
+    // needs a loop for: directional lights that are on, point and spot lights
+    // that reach a tile.
+    unsigned reachPlainLights(LightMap const& visible);
     // Gives the visible, switched-on shadow-casting lights that are not black
     // and whose reach meets the frame their slots, in packing order, and sets
     // their tile bits.
@@ -126,9 +139,11 @@ private:
     EffectPlane* plane;
     QuadPatch* quadPatch = nullptr;
     // The lighting programs for each number of shadow-casting point and spot
-    // lights, compiled when a frame first needs one; indexed [point][spot].
+    // lights and each set of plain kinds, compiled when a frame first needs
+    // one; indexed [point][spot][kinds].
     Shader::IlluminationShader* programs[RenderLimits::MaxShadowCastingPointLights + 1]
-                                        [RenderLimits::MaxShadowCastingSpotLights + 1] = {};
+                                        [RenderLimits::MaxShadowCastingSpotLights + 1]
+                                        [AllPlainKinds + 1] = {};
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
     // The shadow-casting lights of the frame being lit that take a slot of

@@ -165,6 +165,19 @@ float spotFactor(SpotLight light, vec3 L, float d) {
 #ifndef SC_SPOT_LIGHT_SLOTS
 #define SC_SPOT_LIGHT_SLOTS MAX_SC_SPOT_LIGHTS
 #endif
+// DIRECTIONAL_LIGHT_LOOP, POINT_LIGHT_LOOP and SPOT_LIGHT_LOOP, when 0, leave
+// out the loop over that kind: IlluminationShader compiles them out of frames
+// in which no light of the kind lights anything, because the software
+// rasteriser runs a loop's body once even when no pixel enters it.
+#ifndef DIRECTIONAL_LIGHT_LOOP
+#define DIRECTIONAL_LIGHT_LOOP 1
+#endif
+#ifndef POINT_LIGHT_LOOP
+#define POINT_LIGHT_LOOP 1
+#endif
+#ifndef SPOT_LIGHT_LOOP
+#define SPOT_LIGHT_LOOP 1
+#endif
 
 // Shadow encodings (written by ShadowMap.frag, blurred by shadowGauss.frag):
 // - a point light's cube map stores |P - light| / far as depth; it is sampled
@@ -276,10 +289,13 @@ void main() {
     uvec2 tile = texelFetch(lightTiles, tileAt.y * lightTileColumns + tileAt.x).rg;
     vec3 L;
     float d;
+#if DIRECTIONAL_LIGHT_LOOP
     for (int i = 0; i < directionalLightCount; ++i) {
         addLight(normalize(directionalLight[i].inverseDir), directionalLight[i].color,
                  directionalLight[i].specularOn, 1.0);
     }
+#endif
+#if POINT_LIGHT_LOOP
     int tilePoints = min(int(tile.y & 15u), pointLightCount);
     for (int k = 0; k < tilePoints; ++k) {
         int i = int((tile.x >> (4 * k)) & 15u);
@@ -287,6 +303,7 @@ void main() {
         addLight(L, pointLight[i].color, pointLight[i].specularOn,
                  distanceFactor(pointLight[i], d));
     }
+#endif
 #if SC_POINT_LIGHT_SLOTS > 0
     for (int i = 0; i < scPointLightCount && i < SC_POINT_LIGHT_SLOTS; ++i) {
         if ((tile.y & (1u << (16 + i))) != 0u) {
@@ -299,12 +316,14 @@ void main() {
         }
     }
 #endif
+#if SPOT_LIGHT_LOOP
     int tileSpots = min(int((tile.y >> 4) & 15u), spotLightCount);
     for (int k = 0; k < tileSpots; ++k) {
         int i = int((tile.y >> (8 + 2 * k)) & 3u);
         towards(spotLight[i].pos, L, d);
         addLight(L, spotLight[i].color, spotLight[i].specularOn, spotFactor(spotLight[i], L, d));
     }
+#endif
 #if SC_SPOT_LIGHT_SLOTS > 0
     for (int i = 0; i < scSpotLightCount && i < SC_SPOT_LIGHT_SLOTS; ++i) {
         if ((tile.y & (1u << (20 + i))) != 0u) {

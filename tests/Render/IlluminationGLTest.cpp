@@ -271,15 +271,12 @@ TEST_F(IlluminationGLTest, SwitchedOffLightContributesNothing) {
     visible[LIGHT_POINT] = {a, b, c};
     const std::vector<float> withBOff = light(visible);
     EXPECT_EQ(withoutB, withBOff);
-    // Without shadow-casting lights the frame used the lights-only program.
-    Internal::IlluminationAccess::LightsOnlyShader(*illumination)->Activate();
-    GLint program = 0;
-    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    // The count went to the frame's program.
+    const GLuint program = static_cast<GLuint>(
+        Internal::IlluminationAccess::ActiveShader(*illumination)->getProgramHandle());
     GLint count = -1;
-    glGetUniformiv(static_cast<GLuint>(program),
-                   glGetUniformLocation(static_cast<GLuint>(program), "pointLightCount"), &count);
+    glGetUniformiv(program, glGetUniformLocation(program, "pointLightCount"), &count);
     EXPECT_EQ(count, 2);
-    glUseProgram(0);
 }
 
 TEST_F(IlluminationGLTest, TooManyLightsAreLoggedAndSkipped) {
@@ -425,6 +422,38 @@ TEST_F(IlluminationGLTest, NegativeIndexesAreRejected) {
     EXPECT_EQ(lastLogEntries(1),
               "Someone tries to set a SpotLight count of: 5 (max SpotLight count is: 4)\n");
     glUseProgram(0);
+}
+
+TEST_F(IlluminationGLTest, LoopsOfKindsThatLightNothingAreLeftOut) {
+    // A frame with only a directional light uses a program without the point
+    // and spot loops; lights too faint to add anything measurable bring both
+    // loops back, and the picture stays the same.
+    auto* sun = keep(new DirectionalLight(Vec3f(0.7f, 0.6f, 0.5f), true, Vec3f(0.3f, -1, 0.2f)));
+    const Vec3f faint(1e-8f, 1e-8f, 1e-8f);
+    auto* lamp = keep(new PointLight(faint, true, Vec4f(2, 1, -3, 1)));
+    auto* spot =
+        keep(new SpotLight(faint, true, Vec4f(-2, 4, 2, 1), Vec3f(0.2f, -1, 0), 0.5f, 2.0f));
+    lamp->Update(Mat4f());
+    spot->Update(Mat4f());
+    fillGBuffer(0.3f, 20.0f);
+    auto has = [this](char const* name) {
+        const GLuint program = static_cast<GLuint>(
+            Internal::IlluminationAccess::ActiveShader(*illumination)->getProgramHandle());
+        return glGetUniformLocation(program, name) != -1;
+    };
+    const std::vector<float> a = light({{LIGHT_DIRECTIONAL, {sun}}});
+    EXPECT_TRUE(has("directionalLightCount"));
+    EXPECT_FALSE(has("pointLightCount"));
+    EXPECT_FALSE(has("spotLightCount"));
+    EXPECT_GT(red(a, N / 2, N / 2), 0.1f);
+    const std::vector<float> b =
+        light({{LIGHT_DIRECTIONAL, {sun}}, {LIGHT_POINT, {lamp}}, {LIGHT_SPOT, {spot}}});
+    EXPECT_TRUE(has("pointLightCount"));
+    EXPECT_TRUE(has("spotLightCount"));
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        ASSERT_NEAR(a[i], b[i], 1e-5f) << "value " << i;
+    }
 }
 
 TEST_F(IlluminationGLTest, EveryProgramLightsAlike) {

@@ -6,15 +6,11 @@ namespace Engine::Render::Internal {
 
 // What the engine's own tests read of the lighting pass. Not installed.
 struct IlluminationAccess {
-    // The full program (every shadow-casting slot); LightsOnlyShader is the
-    // same program compiled without the shadow-casting kinds, used in frames
-    // that have none. Both are compiled here when no frame has needed them yet.
+    // The full program (every shadow-casting slot and every loop), compiled
+    // here when no frame has needed it yet.
     static Shader::IlluminationShader* FullShader(Illumination& pass) {
         return pass.program(RenderLimits::MaxShadowCastingPointLights,
                             RenderLimits::MaxShadowCastingSpotLights);
-    }
-    static Shader::IlluminationShader* LightsOnlyShader(Illumination& pass) {
-        return pass.program(0, 0);
     }
     // The program of the last frame lit.
     static Shader::IlluminationShader* ActiveShader(Illumination const& pass) {
