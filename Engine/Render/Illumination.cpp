@@ -106,19 +106,26 @@ Illumination::Illumination(EffectPlane* effectPlane, LightLookupTable* table)
 }
 
 Shader::IlluminationShader* Illumination::program(int pointShadowSlots, int spotShadowSlots,
-                                                  unsigned plainKinds) {
+                                                  PlainLoops loops) {
     pointShadowSlots = std::clamp(pointShadowSlots, 0, RL::MaxShadowCastingPointLights);
     spotShadowSlots = std::clamp(spotShadowSlots, 0, RL::MaxShadowCastingSpotLights);
-    plainKinds &= AllPlainKinds;
-    Shader::IlluminationShader*& slot = programs[pointShadowSlots][spotShadowSlots][plainKinds];
+    const int points = std::clamp(loops.points, NoLoop, EveryLightLoop + RL::MaxPointLights - 1);
+    const int spots = std::clamp(loops.spots, NoLoop, EveryLightLoop + RL::MaxSpotLights - 1);
+    const int key =
+        (((pointShadowSlots * (RL::MaxShadowCastingSpotLights + 1) + spotShadowSlots) * 2 +
+          (loops.directional ? 1 : 0)) *
+             (EveryLightLoop + RL::MaxPointLights) +
+         points) *
+            (EveryLightLoop + RL::MaxSpotLights) +
+        spots;
+    Shader::IlluminationShader*& slot = programs[key];
     if (slot == nullptr) {
         char defines[192];
         std::snprintf(defines, sizeof defines,
                       "#define SC_POINT_LIGHT_SLOTS %d\n#define SC_SPOT_LIGHT_SLOTS %d\n"
                       "#define DIRECTIONAL_LIGHT_LOOP %d\n#define POINT_LIGHT_LOOP %d\n"
                       "#define SPOT_LIGHT_LOOP %d\n",
-                      pointShadowSlots, spotShadowSlots, (plainKinds & DirectionalKind) ? 1 : 0,
-                      (plainKinds & PointKind) ? 1 : 0, (plainKinds & SpotKind) ? 1 : 0);
+                      pointShadowSlots, spotShadowSlots, loops.directional ? 1 : 0, points, spots);
         slot = new Shader::IlluminationShader(ShaderPaths::IlluminationVert,
                                               ShaderPaths::IlluminationFrag, defines);
     }
@@ -133,12 +140,8 @@ Illumination::~Illumination() {
     TextureSetup::deleteTexture(emptyCubeMap);
     TextureSetup::deleteTexture(emptyMap);
     TextureSetup::deleteTexture(unknownLuminance);
-    for (auto& row : programs) {
-        for (auto& kinds : row) {
-            for (Shader::IlluminationShader* program : kinds) {
-                delete program;
-            }
-        }
+    for (auto& entry : programs) {
+        delete entry.second;
     }
     delete shadowGauss;
     delete godRayShader;
@@ -210,9 +213,8 @@ void Illumination::illuminat(DeferredFrameBuffer* gbuffer, Math::Vec4f const& ca
     // tile would light nothing.
     beginTiles(*gbuffer);
     slotShadowCastingLights(visible);
-    const unsigned plainKinds = reachPlainLights(visible);
     active = program(static_cast<int>(pointSlots.size()), static_cast<int>(spotSlots.size()),
-                     plainKinds);
+                     reachPlainLights(visible));
     active->Activate();
     active->SetDepthTexture(gbuffer);
     active->SetDiffuseTexture(gbuffer);
@@ -482,33 +484,57 @@ void Illumination::packDirectionalLights(LightMap const& visible) {
         visible, LIGHT_DIRECTIONAL, *active, &Shader::IlluminationShader::SetDirectionalLight));
 }
 
-unsigned Illumination::reachPlainLights(LightMap const& visible) {
-    unsigned kinds = 0;
-    if (auto const* lights = lightsOf(visible, LIGHT_DIRECTIONAL)) {
-        if (packKind<Scene::DirectionalLight>(*lights, LIGHT_DIRECTIONAL,
-                                              [](int, Scene::DirectionalLight*) {}) > 0) {
-            kinds |= DirectionalKind;
+// The loop over the lights of a kind that set the tile bits in reached: none
+// if no tile holds one; all of them if every tile that holds one holds all
+// (constant indexes then cost less than the list); else the tile's list.
+int Illumination::loopOver(std::vector<std::uint32_t> const& masks, std::uint32_t reached,
+                           int firstBit) {
+    if (reached == 0) {
+        return NoLoop;
+    }
+    for (std::uint32_t mask : masks) {
+        const std::uint32_t held = mask & reached;
+        if (held != 0 && held != reached) {
+            return ListLoop;
         }
     }
-    if (auto const* lights = lightsOf(visible, LIGHT_POINT)) {
-        packKind<Scene::PointLight>(*lights, LIGHT_POINT,
-                                    [this, &kinds](int index, Scene::PointLight* light) {
-                                        if (index < RL::MaxPointLights &&
-                                            addPointReach(RL::TileBitPointLights + index, light)) {
-                                            kinds |= PointKind;
-                                        }
-                                    });
+    // The bits are those of the first lights, from firstBit on.
+    int count = 0;
+    while ((reached >> (firstBit + count)) & 1u) {
+        ++count;
     }
+    return (reached >> firstBit) == (1u << count) - 1u ? EveryLightLoop + count - 1 : ListLoop;
+}
+
+Illumination::PlainLoops Illumination::reachPlainLights(LightMap const& visible) {
+    PlainLoops loops;
+    auto const* directional = lightsOf(visible, LIGHT_DIRECTIONAL);
+    loops.directional = directional != nullptr &&
+                        packKind<Scene::DirectionalLight>(*directional, LIGHT_DIRECTIONAL,
+                                                          [](int, Scene::DirectionalLight*) {}) > 0;
+    std::uint32_t pointsReached = 0;
+    if (auto const* lights = lightsOf(visible, LIGHT_POINT)) {
+        packKind<Scene::PointLight>(
+            *lights, LIGHT_POINT, [this, &pointsReached](int index, Scene::PointLight* light) {
+                const int bit = RL::TileBitPointLights + index;
+                if (index < RL::MaxPointLights && addPointReach(bit, light)) {
+                    pointsReached |= 1u << bit;
+                }
+            });
+    }
+    std::uint32_t spotsReached = 0;
     if (auto const* lights = lightsOf(visible, LIGHT_SPOT)) {
         packKind<Scene::SpotLight>(*lights, LIGHT_SPOT,
-                                   [this, &kinds](int index, Scene::SpotLight* light) {
-                                       if (index < RL::MaxSpotLights &&
-                                           addSpotReach(RL::TileBitSpotLights + index, light)) {
-                                           kinds |= SpotKind;
+                                   [this, &spotsReached](int index, Scene::SpotLight* light) {
+                                       const int bit = RL::TileBitSpotLights + index;
+                                       if (index < RL::MaxSpotLights && addSpotReach(bit, light)) {
+                                           spotsReached |= 1u << bit;
                                        }
                                    });
     }
-    return kinds;
+    loops.points = loopOver(tiles.Masks(), pointsReached, RL::TileBitPointLights);
+    loops.spots = loopOver(tiles.Masks(), spotsReached, RL::TileBitSpotLights);
+    return loops;
 }
 
 void Illumination::packPointLights(LightMap const& visible) {

@@ -92,17 +92,26 @@ private:
     friend struct Internal::IlluminationAccess;
 
     void initEmptyMaps();
-    // The kinds of lights without shadow maps whose loops a program has.
-    enum PlainKinds : unsigned {
-        DirectionalKind = 1u,
-        PointKind = 2u,
-        SpotKind = 4u,
-        AllPlainKinds = DirectionalKind | PointKind | SpotKind
+    // The loops over the lights without shadow maps that a program has: the
+    // directional loop or none; for point and spot lights none (NoLoop), the
+    // loop over the tile's list (ListLoop), or EveryLightLoop + n - 1 for n
+    // lights that every tile holds, evaluated with constant indexes.
+    static constexpr int NoLoop = 0;
+    static constexpr int ListLoop = 1;
+    static constexpr int EveryLightLoop = 2;
+    struct PlainLoops {
+        bool directional = true;
+        int points = ListLoop;
+        int spots = ListLoop;
     };
     // The program for a number of shadow-casting point and spot lights
-    // (clamped to the array sizes) with the loops of the plain kinds given.
+    // (clamped to the array sizes) with the loops given.
     Shader::IlluminationShader* program(int pointShadowSlots, int spotShadowSlots,
-                                        unsigned plainKinds = AllPlainKinds);
+                                        PlainLoops loops);
+    // The same with the directional loop and the loops over the tiles' lists.
+    Shader::IlluminationShader* program(int pointShadowSlots, int spotShadowSlots) {
+        return program(pointShadowSlots, spotShadowSlots, PlainLoops());
+    }
     // Adds the scattering of every switched-on visible god-ray spot light
     // that is not black and may be seen: one tessellated full-screen grid
     // each, blended additively.
@@ -119,10 +128,15 @@ private:
     void packSpotLights(LightMap const& visible);
     void packShadowCastingSpotLights();
     // Sets the tile bits of the visible point and spot lights without shadow
-    // maps (by their packing index) and returns the plain kinds the frame
-    // needs a loop for: directional lights that are on, point and spot lights
-    // that reach a tile.
-    unsigned reachPlainLights(LightMap const& visible);
+    // maps (by their packing index) and returns the loops the frame needs:
+    // the directional loop if a directional light is on; for point and spot
+    // lights no loop if none reaches a tile, a loop over all of them if every
+    // tile that holds one holds all, else the loop over the tile's list.
+    PlainLoops reachPlainLights(LightMap const& visible);
+    // The loop over the lights of a kind that set the tile bits in reached
+    // (bits from firstBit on, one a light in packing order).
+    static int loopOver(std::vector<std::uint32_t> const& masks, std::uint32_t reached,
+                        int firstBit);
     // Gives the visible, switched-on shadow-casting lights that are not black
     // and whose reach meets the frame their slots, in packing order, and sets
     // their tile bits.
@@ -139,11 +153,8 @@ private:
     EffectPlane* plane;
     QuadPatch* quadPatch = nullptr;
     // The lighting programs for each number of shadow-casting point and spot
-    // lights and each set of plain kinds, compiled when a frame first needs
-    // one; indexed [point][spot][kinds].
-    Shader::IlluminationShader* programs[RenderLimits::MaxShadowCastingPointLights + 1]
-                                        [RenderLimits::MaxShadowCastingSpotLights + 1]
-                                        [AllPlainKinds + 1] = {};
+    // lights and each set of loops, compiled when a frame first needs one.
+    std::map<int, Shader::IlluminationShader*> programs;
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
     // The shadow-casting lights of the frame being lit that take a slot of

@@ -165,10 +165,13 @@ float spotFactor(SpotLight light, vec3 L, float d) {
 #ifndef SC_SPOT_LIGHT_SLOTS
 #define SC_SPOT_LIGHT_SLOTS MAX_SC_SPOT_LIGHTS
 #endif
-// DIRECTIONAL_LIGHT_LOOP, POINT_LIGHT_LOOP and SPOT_LIGHT_LOOP, when 0, leave
-// out the loop over that kind: IlluminationShader compiles them out of frames
-// in which no light of the kind lights anything, because the software
-// rasteriser runs a loop's body once even when no pixel enters it.
+// DIRECTIONAL_LIGHT_LOOP, POINT_LIGHT_LOOP and SPOT_LIGHT_LOOP choose the
+// loops over the lights without shadow maps, by what the frame's tiles hold:
+// 0 leaves a kind out (no light of it lights anything, and the software
+// rasteriser would run a loop's body once even where no pixel enters it); 1
+// loops over the tile's list; 1 + n, for point and spot lights, loops over
+// the first n lights, which every tile that holds one holds, with constant
+// indexes instead of indexes read from the list.
 #ifndef DIRECTIONAL_LIGHT_LOOP
 #define DIRECTIONAL_LIGHT_LOOP 1
 #endif
@@ -280,7 +283,8 @@ void main() {
     // The counts never exceed the array sizes (the shader class refuses
     // larger ones). The plain positional lights loop over the pixel's tile's
     // list, so each pixel evaluates only the lights that may reach it; the
-    // trip count and the lights are the same across a tile. The
+    // trip count and the lights are the same across a tile (where every tile
+    // holds them all, the loop runs over them all instead). The
     // shadow-casting loops have constant bounds (their slots), so that the
     // compiler unrolls them and each iteration reads its own shadow maps
     // instead of selecting among all of them; a light whose bit the tile
@@ -295,7 +299,13 @@ void main() {
                  directionalLight[i].specularOn, 1.0);
     }
 #endif
-#if POINT_LIGHT_LOOP
+#if POINT_LIGHT_LOOP > 1
+    for (int i = 0; i < pointLightCount && i < POINT_LIGHT_LOOP - 1; ++i) {
+        towards(pointLight[i].pos, L, d);
+        addLight(L, pointLight[i].color, pointLight[i].specularOn,
+                 distanceFactor(pointLight[i], d));
+    }
+#elif POINT_LIGHT_LOOP == 1
     int tilePoints = min(int(tile.y & 15u), pointLightCount);
     for (int k = 0; k < tilePoints; ++k) {
         int i = int((tile.x >> (4 * k)) & 15u);
@@ -316,7 +326,12 @@ void main() {
         }
     }
 #endif
-#if SPOT_LIGHT_LOOP
+#if SPOT_LIGHT_LOOP > 1
+    for (int i = 0; i < spotLightCount && i < SPOT_LIGHT_LOOP - 1; ++i) {
+        towards(spotLight[i].pos, L, d);
+        addLight(L, spotLight[i].color, spotLight[i].specularOn, spotFactor(spotLight[i], L, d));
+    }
+#elif SPOT_LIGHT_LOOP == 1
     int tileSpots = min(int((tile.y >> 4) & 15u), spotLightCount);
     for (int k = 0; k < tileSpots; ++k) {
         int i = int((tile.y >> (8 + 2 * k)) & 3u);

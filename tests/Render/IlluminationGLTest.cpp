@@ -427,7 +427,9 @@ TEST_F(IlluminationGLTest, NegativeIndexesAreRejected) {
 TEST_F(IlluminationGLTest, LoopsOfKindsThatLightNothingAreLeftOut) {
     // A frame with only a directional light uses a program without the point
     // and spot loops; lights too faint to add anything measurable bring both
-    // loops back, and the picture stays the same.
+    // loops back, and the picture stays the same. Without a view every tile
+    // holds every light, so those loops run over all lights, not the tiles'
+    // lists.
     auto* sun = keep(new DirectionalLight(Vec3f(0.7f, 0.6f, 0.5f), true, Vec3f(0.3f, -1, 0.2f)));
     const Vec3f faint(1e-8f, 1e-8f, 1e-8f);
     auto* lamp = keep(new PointLight(faint, true, Vec4f(2, 1, -3, 1)));
@@ -450,6 +452,7 @@ TEST_F(IlluminationGLTest, LoopsOfKindsThatLightNothingAreLeftOut) {
         light({{LIGHT_DIRECTIONAL, {sun}}, {LIGHT_POINT, {lamp}}, {LIGHT_SPOT, {spot}}});
     EXPECT_TRUE(has("pointLightCount"));
     EXPECT_TRUE(has("spotLightCount"));
+    EXPECT_FALSE(has("lightTiles"));
     ASSERT_EQ(a.size(), b.size());
     for (size_t i = 0; i < a.size(); ++i) {
         ASSERT_NEAR(a[i], b[i], 1e-5f) << "value " << i;
@@ -497,8 +500,10 @@ TEST_F(IlluminationGLTest, EveryProgramLightsAlike) {
     many[LIGHT_SHADOW_POINT] = {pointCaster, pointCaster, pointCaster};
     many[LIGHT_SHADOW_SPOT] = {spotCaster, spotCaster, spotCaster, spotCaster, spotCaster};
     const std::vector<float> c = light(many);
-    EXPECT_EQ(Internal::IlluminationAccess::ActiveShader(*illumination),
-              Internal::IlluminationAccess::FullShader(*illumination));
+    const GLuint program = static_cast<GLuint>(
+        Internal::IlluminationAccess::ActiveShader(*illumination)->getProgramHandle());
+    EXPECT_NE(glGetUniformLocation(program, "scPointLightShadowCubeMap_1"), -1);
+    EXPECT_NE(glGetUniformLocation(program, "scSpotLightShadowMap_3"), -1);
     for (size_t i = 0; i < a.size(); ++i) {
         ASSERT_NEAR(a[i], c[i], 1e-5f) << "value " << i;
     }
