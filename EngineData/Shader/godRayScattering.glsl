@@ -17,18 +17,18 @@ uniform vec3 lightIntensity;
 uniform vec3 lightAttenuation;         // constant, linear, quadratic; all 0: none
 uniform vec2 lightCone;                // cosine of the half-angle, falloff exponent
 uniform float beta;                    // extinction = scattering coefficient
-uniform float maxAValue;
-uniform float maxBValue;
-uniform float intMinAB;                // u range of both tables (columns)
+uniform float intMinAB;                // u range of the tables (columns)
 uniform float intMaxAB;
-uniform float intMinC;                 // eta range of both tables (rows)
-uniform float intMaxC;
-uniform sampler2D loockupTableA;       // A(u, eta) / maxAValue, unit 2
-uniform sampler2D loockupTableB;       // B(u, eta) / maxBValue, unit 3
+// (1 - g) A + g B over u (columns, as the tables) and sigma = x / (1 + |x|)
+// (rows, from intMinSigma to intMaxSigma), x a point's offset along the ray
+// from the foot of the perpendicular over h: the phase table that
+// LightLookupTable makes of tables A and B, for g = 0.4 (forward
+// scattering), unit 5.
+uniform sampler2D phaseTable;
+uniform float intMinSigma;
+uniform float intMaxSigma;
 
 const float PI = 3.14159265;
-// Linear phase function (1 + g cos theta) / (4 pi), forward scattering.
-const float PHASE_G = 0.4;
 // Pieces of the in-cone segment with their own falloff, attenuation and
 // visibility (see godRays.md): for the pictured value, and for the probes
 // that only decide how finely to tessellate.
@@ -116,14 +116,14 @@ float attenuationWeight(float d) {
     return denominator > 0.0 ? d * d / denominator : d * d;
 }
 
-// (1 - g) A(u, eta) + g B(u, eta), bilinearly from the tables of the
-// given size.
-float phaseIntegral(float u, float eta, vec2 size) {
-    vec2 at = vec2((u - intMinAB) / (intMaxAB - intMinAB), (eta - intMinC) / (intMaxC - intMinC));
+// (1 - g) A + g B at u and at the point offset along the ray from the foot
+// of the perpendicular, bilinearly from the phase table of the given size.
+float phaseIntegral(float u, float offset, float h, vec2 size) {
+    float sigma = offset / (h + abs(offset)); // x / (1 + |x|), x = offset / h
+    vec2 at = vec2((u - intMinAB) / (intMaxAB - intMinAB),
+                   (sigma - intMinSigma) / (intMaxSigma - intMinSigma));
     vec2 uv = (clamp(at, 0.0, 1.0) * (size - 1.0) + 0.5) / size;
-    float a = textureLod(loockupTableA, uv, 0.0).r * maxAValue;
-    float b = textureLod(loockupTableB, uv, 0.0).r * maxBValue;
-    return (1.0 - PHASE_G) * a + PHASE_G * b;
+    return textureLod(phaseTable, uv, 0.0).r;
 }
 
 // 1 where a point, at clip in the light's clip space, sees the light in its
@@ -163,16 +163,16 @@ vec3 scatteringAt(vec2 ndc, int steps, mat4 lightCamera, out bool inBeam) {
     float tFoot = dot(toLight, r);
     float h = max(length(toLight - r * tFoot), MIN_LIGHT_DISTANCE);
     float u = beta * h;
-    vec2 size = vec2(textureSize(loockupTableA, 0));
+    vec2 size = vec2(textureSize(phaseTable, 0));
     // The ray in the light's clip space, where it is linear in t too.
     vec4 clipOrigin = lightCamera * vec4(origin, 1.0);
     vec4 clipDirection = lightCamera * vec4(r, 0.0);
     float sum = 0.0;
     float tPrevious = segment.x;
-    float phiPrevious = phaseIntegral(u, 0.25 * PI + 0.5 * atan((tPrevious - tFoot) / h), size);
+    float phiPrevious = phaseIntegral(u, tPrevious - tFoot, h, size);
     for (int k = 1; k <= steps; ++k) {
         float t = mix(segment.x, segment.y, float(k) / float(steps));
-        float phi = phaseIntegral(u, 0.25 * PI + 0.5 * atan((t - tFoot) / h), size);
+        float phi = phaseIntegral(u, t - tFoot, h, size);
         float tMiddle = 0.5 * (tPrevious + t);
         vec3 fromLight = origin + r * tMiddle - lightWorldPos;
         float d = length(fromLight);

@@ -37,7 +37,7 @@ namespace {
 constexpr int W = 128;
 constexpr int H = 96;
 constexpr float Beta = 0.05f;
-constexpr double PhaseG = 0.4; // the scattering shader's phase function
+constexpr double PhaseG = 0.4; // the scattering's phase function (LightLookupTable::PhaseG)
 
 // The lit HDR image of the last frame (linear radiance, bottom row first).
 std::vector<float> radiance(Scene::ScreenCamera* camera) {
@@ -416,6 +416,49 @@ TEST_F(GodRayGLTest, QuadPatchGridAndLookupTextures) {
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     delete table;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(GodRayGLTest, ThePhaseTableCombinesBothTablesOverS) {
+    // Table A linear in eta and table B constant make a phase table whose
+    // row at sigma is known in closed form:
+    // eta(sigma) = pi / 4 + atan(sigma / (1 - |sigma|)) / 2.
+    const int width = 3;
+    const int height = 9;
+    const double halfPi = 1.5707963267948966;
+    std::vector<float> a(width * height);
+    std::vector<float> b(width * height, 0.5f);
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            a[static_cast<size_t>(row * width + column)] = static_cast<float>(row) / (height - 1);
+        }
+    }
+    const float maxA = 3.0f;
+    const float maxB = 2.0f;
+    LightLookupTable table(a.data(), b.data(), maxA, maxB, 0.0f, 4.0f, 0.0f,
+                           static_cast<float>(halfPi), Beta, width, height);
+    EXPECT_FLOAT_EQ(table.getMinSigma(), -1.0f);
+    EXPECT_FLOAT_EQ(table.getMaxSigma(), 1.0f);
+    glBindTexture(GL_TEXTURE_2D, table.PhaseTable());
+    GLint rows = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &rows);
+    ASSERT_EQ(rows, 2 * height);
+    std::vector<float> phase(static_cast<size_t>(width * rows));
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RED, GL_FLOAT, phase.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    const double g = LightLookupTable::PhaseG;
+    for (int row = 0; row < rows; ++row) {
+        const double sigma = -1.0 + 2.0 * row / (rows - 1);
+        const double eta =
+            std::fabs(sigma) >= 1.0
+                ? (sigma > 0.0 ? halfPi : 0.0)
+                : 0.25 * 3.14159265358979 + 0.5 * std::atan(sigma / (1.0 - std::fabs(sigma)));
+        const double expected = (1.0 - g) * maxA * eta / halfPi + g * maxB * 0.5;
+        for (int column = 0; column < width; ++column) {
+            EXPECT_NEAR(phase[static_cast<size_t>(row * width + column)], expected, 1e-5)
+                << "row " << row << ", column " << column;
+        }
+    }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

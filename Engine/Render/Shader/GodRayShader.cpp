@@ -16,6 +16,7 @@ const int ShadowMapUnit = 1;
 const int TableAUnit = 2;
 const int TableBUnit = 3;
 const int AdaptedLuminanceUnit = 4;
+const int PhaseTableUnit = 5;
 
 } // namespace
 
@@ -96,6 +97,9 @@ void GodRayShader::bindUniformLocation() {
     lightAttenuationHandle = uniformLocation("lightAttenuation");
     lightConeHandle = uniformLocation("lightCone");
     adaptedLuminanceHandle = uniformLocation("adaptedLuminance");
+    phaseTableHandle = uniformLocation("phaseTable");
+    intMinSigmaHandle = uniformLocation("intMinSigma");
+    intMaxSigmaHandle = uniformLocation("intMaxSigma");
 }
 
 void GodRayShader::SetInverseCameraMatrix(Math::Mat4f const& matrix) const {
@@ -174,6 +178,11 @@ void GodRayShader::SetLightLookupTableTex(LightLookupTable* table) const {
         table->bindLookupTexB();
         glUniform1i(loockupTableBHandle, TableBUnit);
     }
+    if (phaseTableHandle != -1) {
+        glActiveTexture(GL_TEXTURE0 + PhaseTableUnit);
+        table->bindPhaseTex();
+        glUniform1i(phaseTableHandle, PhaseTableUnit);
+    }
 }
 
 void GodRayShader::SetLightLookupTableInfo(LightLookupTable* table) const {
@@ -185,6 +194,8 @@ void GodRayShader::SetLightLookupTableInfo(LightLookupTable* table) const {
     setFloat(intMaxABHandle, table->getMaxAB());
     setFloat(intMinCHandle, table->getMinC());
     setFloat(intMaxCHandle, table->getMaxC());
+    setFloat(intMinSigmaHandle, table->getMinSigma());
+    setFloat(intMaxSigmaHandle, table->getMaxSigma());
 }
 
 } // namespace Engine::Render::Shader

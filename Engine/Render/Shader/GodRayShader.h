@@ -51,12 +51,14 @@ public:
     void SetDepthTexture(DeferredFrameBuffer* gbuffer) const;
     // The unblurred shadow map's depth on unit 1.
     void SetShadowMap(ShadowMapFrameBuffer* target) const;
-    // Table A on unit 2, table B on unit 3.
+    // Table A on unit 2, table B on unit 3, the phase table made of both on
+    // unit 5 (each where the program reads it).
     void SetLightLookupTableTex(LightLookupTable* table) const;
     // The 1 x 1 texture (luminance in .r) that the frame will be exposed for,
     // on unit 4; one holding 0 when the exposure is not known.
     void SetAdaptedLuminance(unsigned int texture) const;
-    // The wireframe flag, beta, the tables' largest values and ranges.
+    // The wireframe flag, beta, the tables' largest values and ranges, and
+    // the phase table's range of sigma.
     void SetLightLookupTableInfo(LightLookupTable* table) const;
 
 protected:
@@ -89,6 +91,9 @@ private:
     int lightAttenuationHandle = -1;
     int lightConeHandle = -1;
     int adaptedLuminanceHandle = -1;
+    int phaseTableHandle = -1;
+    int intMinSigmaHandle = -1;
+    int intMaxSigmaHandle = -1;
 };
 
 } // namespace Engine::Render::Shader
