@@ -20,6 +20,7 @@
 #include <Engine/Util/UtilFunctions.h>
 #include <GL/glew.h>
 #include <algorithm>
+#include <bitset>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -111,14 +112,8 @@ Shader::IlluminationShader* Illumination::program(int pointShadowSlots, int spot
     spotShadowSlots = std::clamp(spotShadowSlots, 0, RL::MaxShadowCastingSpotLights);
     const int points = std::clamp(loops.points, NoLoop, EveryLightLoop + RL::MaxPointLights - 1);
     const int spots = std::clamp(loops.spots, NoLoop, EveryLightLoop + RL::MaxSpotLights - 1);
-    const int key =
-        (((pointShadowSlots * (RL::MaxShadowCastingSpotLights + 1) + spotShadowSlots) * 2 +
-          (loops.directional ? 1 : 0)) *
-             (EveryLightLoop + RL::MaxPointLights) +
-         points) *
-            (EveryLightLoop + RL::MaxSpotLights) +
-        spots;
-    Shader::IlluminationShader*& slot = programs[key];
+    Shader::IlluminationShader*& slot =
+        programs[{pointShadowSlots, spotShadowSlots, loops.directional ? 1 : 0, points, spots}];
     if (slot == nullptr) {
         char defines[192];
         std::snprintf(defines, sizeof defines,
@@ -498,11 +493,8 @@ int Illumination::loopOver(std::vector<std::uint32_t> const& masks, std::uint32_
             return ListLoop;
         }
     }
-    // The bits are those of the first lights, from firstBit on.
-    int count = 0;
-    while ((reached >> (firstBit + count)) & 1u) {
-        ++count;
-    }
+    // Only where the bits are those of the first lights, from firstBit on.
+    const int count = static_cast<int>(std::bitset<32>(reached).count());
     return (reached >> firstBit) == (1u << count) - 1u ? EveryLightLoop + count - 1 : ListLoop;
 }
 

@@ -6,6 +6,7 @@
 #include <Engine/Render/LightTiles.h>
 #include <Engine/Render/RenderLimits.h>
 #include <Engine/Scene/LightType.h>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -154,7 +155,9 @@ private:
     QuadPatch* quadPatch = nullptr;
     // The lighting programs for each number of shadow-casting point and spot
     // lights and each set of loops, compiled when a frame first needs one.
-    std::map<int, Shader::IlluminationShader*> programs;
+    // Keyed by the slot counts, the directional loop (0 or 1) and the point
+    // and spot loops.
+    std::map<std::array<int, 5>, Shader::IlluminationShader*> programs;
     // The program of the frame being lit.
     Shader::IlluminationShader* active = nullptr;
     // The shadow-casting lights of the frame being lit that take a slot of
