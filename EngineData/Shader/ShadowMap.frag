@@ -1,6 +1,7 @@
-// Shadow-map pass, fragment stage: writes the normalised distance to the
-// light as depth and, for spot lights, both its moments (d, d * d).
-// Encoding: see ShadowMap.vert.
+// Shadow-map pass, fragment stage: for point lights, writes the normalised
+// distance to the light as depth; for spot lights, both moments of it
+// (d, d * d), leaving the depth test to the rasterised depth so that it can
+// run before shading. Encoding: see ShadowMap.vert.
 
 uniform vec2 nearAndFarPlane;
 uniform vec4 wsLightPos;
@@ -20,7 +21,6 @@ void main() {
 #else
     float d = clamp((length(worldPosition - wsLightPos.xyz) - nearAndFarPlane.x) /
                         (nearAndFarPlane.y - nearAndFarPlane.x), 0.0, 1.0);
-    gl_FragDepth = d;
     fragDoment2 = vec4(d, d * d, 0.0, 1.0);
 #endif
 }

@@ -5,9 +5,11 @@
 // Encoding written by this pass (read by illumination.frag and shadowGauss.frag):
 // - spot lights: d = (|P - wsLightPos| - near) / (far - near), clamped to
 //   [0, 1], the radial distance to the light normalised with nearAndFarPlane;
-//   the depth attachment stores d (gl_FragDepth) and the moment-2 map stores
-//   both moments, d in red and d * d in green. Cleared texels read d = 1,
-//   d * d = 1 (nothing in the way).
+//   the moment-2 map stores both moments, d in red and d * d in green.
+//   Cleared texels read d = 1, d * d = 1 (nothing in the way). The depth
+//   attachment keeps the projection's own depth, for the depth test only:
+//   along each texel's ray from the light it orders surfaces as d does, so
+//   the nearest surface is the same.
 // - point lights: the cube map's depth stores |P - wsLightPos| / far.
 
 in vec4 vertex;

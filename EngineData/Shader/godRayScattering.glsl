@@ -10,7 +10,7 @@ uniform vec4 cameraWorldPos;
 uniform sampler2D depthTexture;        // G-buffer depth, unit 0
 uniform mat4 inverseLightCameraMatrix; // the light's clip space to world
 uniform vec2 nearAndFarPlane;          // of the light's shadow map
-uniform sampler2D shadowMap;           // unblurred: (|x - light| - near) / (far - near)
+uniform sampler2D shadowMap;           // unblurred moments: r = (|x - light| - near) / (far - near)
 uniform vec3 lightWorldPos;
 uniform vec3 lightDir;                 // not normalised
 uniform vec3 lightIntensity;

@@ -153,8 +153,10 @@ void GodRayShader::SetShadowMap(ShadowMapFrameBuffer* target) const {
     if (shadowMapHandle == -1 || target == nullptr) {
         return;
     }
+    // The distances are read from the moments' first channel: the depth
+    // attachment holds the projection's depth, which only orders surfaces.
     glActiveTexture(GL_TEXTURE0 + ShadowMapUnit);
-    target->bindDepthMapTex();
+    target->bindMoment2MapTex();
     glUniform1i(shadowMapHandle, ShadowMapUnit);
 }
 
