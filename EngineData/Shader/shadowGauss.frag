@@ -3,8 +3,8 @@
 // of a spot light's variance shadow map.
 //
 // operationMode 1: horizontal, reading both moments of the map rendered from
-// the light from moment2Texture.rg (the depth attachment holds the same d, so
-// it is not read; encoding: see ShadowMap.vert). The moments are filtered
+// the light from moment2Texture.rg (the depth attachment serves only the
+// depth test; encoding: see ShadowMap.vert). The moments are filtered
 // separately: where a bilinear read mixes two depths, the filtered first
 // moment is their mean and the second moment keeps their spread.
 // operationMode 2: vertical, reading the first pass's target: both moments
