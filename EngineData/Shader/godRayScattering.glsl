@@ -100,10 +100,9 @@ vec2 coneInterval(vec3 origin, vec3 r, vec3 s, vec3 a, float cosCone, float tMax
     return ra > 0.0 ? vec2(max(lo, t2), hi) : vec2(lo, min(hi, t1));
 }
 
-// The cone's falloff at unit direction l from the light, with the lighting
-// pass's soft rim.
-float coneFalloff(vec3 l, vec3 a) {
-    float cosTheta = dot(l, a);
+// The cone's falloff where the direction from the light makes cosTheta with
+// the axis, with the lighting pass's soft rim.
+float coneFalloff(float cosTheta) {
     float rim = max(0.002, 0.05 * (1.0 - lightCone.x));
     return pow(max(cosTheta, 0.0), lightCone.y) *
            smoothstep(lightCone.x, lightCone.x + rim, cosTheta);
@@ -117,12 +116,14 @@ float attenuationWeight(float d) {
 }
 
 // (1 - g) A + g B at u and at the point offset along the ray from the foot
-// of the perpendicular, bilinearly from the phase table of the given size.
-float phaseIntegral(float u, float offset, float h, vec2 size) {
+// of the perpendicular, bilinearly from the phase table. uAt is u's place
+// in the table (0 to 1), sigmaScale 1 / the sigma range, and scale and bias
+// map places to texel centres; all are the same for every piece of a ray, so
+// a piece divides only once, for sigma.
+float phaseIntegral(float uAt, float offset, float h, float sigmaScale, vec2 scale, vec2 bias) {
     float sigma = offset / (h + abs(offset)); // x / (1 + |x|), x = offset / h
-    vec2 at = vec2((u - intMinAB) / (intMaxAB - intMinAB),
-                   (sigma - intMinSigma) / (intMaxSigma - intMinSigma));
-    vec2 uv = (clamp(at, 0.0, 1.0) * (size - 1.0) + 0.5) / size;
+    vec2 at = vec2(uAt, (sigma - intMinSigma) * sigmaScale);
+    vec2 uv = clamp(at, 0.0, 1.0) * scale + bias;
     return textureLod(phaseTable, uv, 0.0).r;
 }
 
@@ -133,13 +134,17 @@ float lightVisibility(vec4 clip, float distanceToLight) {
     if (clip.w <= 0.0) {
         return 1.0;
     }
-    vec2 uv = clip.xy / clip.w * 0.5 + 0.5;
+    vec2 uv = clip.xy * (0.5 / clip.w) + 0.5;
     if (any(lessThan(uv, vec2(0.0))) || any(greaterThan(uv, vec2(1.0)))) {
         return 1.0;
     }
+    // d <= stored + bias, with d = (distance - near) / (far - near),
+    // compared without the division.
     float stored = textureLod(shadowMap, uv, 0.0).r;
-    float d = (distanceToLight - nearAndFarPlane.x) / (nearAndFarPlane.y - nearAndFarPlane.x);
-    return d <= stored + SHADOW_BIAS ? 1.0 : 0.0;
+    return distanceToLight - nearAndFarPlane.x <=
+                   (stored + SHADOW_BIAS) * (nearAndFarPlane.y - nearAndFarPlane.x)
+               ? 1.0
+               : 0.0;
 }
 
 // The scattered radiance reaching the camera through a screen point, from
@@ -169,14 +174,18 @@ vec3 scatteringAt(vec2 ndc, int steps, mat4 lightCamera, out bool inBeam) {
     vec4 clipDirection = lightCamera * vec4(r, 0.0);
     float sum = 0.0;
     float tPrevious = segment.x;
-    float phiPrevious = phaseIntegral(u, tPrevious - tFoot, h, size);
+    float uAt = (u - intMinAB) / (intMaxAB - intMinAB);
+    float sigmaScale = 1.0 / (intMaxSigma - intMinSigma);
+    vec2 scale = (size - 1.0) / size;
+    vec2 bias = 0.5 / size;
+    float phiPrevious = phaseIntegral(uAt, tPrevious - tFoot, h, sigmaScale, scale, bias);
     for (int k = 1; k <= steps; ++k) {
         float t = mix(segment.x, segment.y, float(k) / float(steps));
-        float phi = phaseIntegral(u, t - tFoot, h, size);
+        float phi = phaseIntegral(uAt, t - tFoot, h, sigmaScale, scale, bias);
         float tMiddle = 0.5 * (tPrevious + t);
         vec3 fromLight = origin + r * tMiddle - lightWorldPos;
         float d = length(fromLight);
-        float weight = coneFalloff(fromLight / max(d, 1.0e-6), a) * attenuationWeight(d) *
+        float weight = coneFalloff(dot(fromLight, a) / max(d, 1.0e-6)) * attenuationWeight(d) *
                        lightVisibility(clipOrigin + clipDirection * tMiddle, d);
         sum += weight * max(phi - phiPrevious, 0.0);
         phiPrevious = phi;
