@@ -287,6 +287,13 @@ void Illumination::renderScattering(DeferredFrameBuffer* gbuffer, Math::Vec4f co
             if (culled && !beamMayShow(*godRay, eye)) {
                 return;
             }
+            if (beamsDrawn == 0) {
+                // Hand the lighting to the rasteriser before the first beam:
+                // a driver that shades vertices on the CPU then runs the
+                // beams' tessellation while the lighting is being shaded,
+                // instead of after it. A GPU simply starts earlier.
+                glFlush();
+            }
             ++beamsDrawn;
             godRayShader->SetInverseLightCameraMatrix(godRay->getInverseCameraMatrix());
             godRayShader->SetNearAndFarPlane(godRay->getNearAndFarPlane());
