@@ -133,7 +133,8 @@ inline UnitRatio interleavedUnits(GLFWwindow* window, int width, int height, int
     std::sort(ratios.begin(), ratios.end());
     UnitRatio result;
     if (!ratios.empty()) {
-        result.median = ratios[ratios.size() / 2];
+        // With an even number of blocks, the mean of the middle two.
+        result.median = 0.5 * (ratios[(ratios.size() - 1) / 2] + ratios[ratios.size() / 2]);
         result.lowest = ratios.front();
         result.highest = ratios.back();
     }
