@@ -14,51 +14,63 @@ namespace Engine::Sound {
 
 namespace {
 
-// A file image in memory as libsndfile's virtual I/O reads it.
-struct Image {
-    unsigned char const* bytes;
+// Where libsndfile's virtual I/O reads a track from: a file image in memory,
+// or an open file, read as the decoder asks (so that a track on disk is never
+// copied whole into memory before it is decoded).
+struct Source {
+    unsigned char const* bytes; // the image, or null for the file
+    std::FILE* file;
     sf_count_t size;
     sf_count_t position;
 };
 
-sf_count_t imageLength(void* user) {
-    return static_cast<Image*>(user)->size;
+sf_count_t sourceLength(void* user) {
+    return static_cast<Source*>(user)->size;
 }
 
-sf_count_t imageSeek(sf_count_t offset, int whence, void* user) {
-    auto* image = static_cast<Image*>(user);
-    sf_count_t const base = whence == SEEK_CUR   ? image->position
-                            : whence == SEEK_END ? image->size
+sf_count_t sourceSeek(sf_count_t offset, int whence, void* user) {
+    auto* source = static_cast<Source*>(user);
+    sf_count_t const base = whence == SEEK_CUR   ? source->position
+                            : whence == SEEK_END ? source->size
                                                  : 0;
-    if (offset < -base || offset > image->size - base) {
+    if (offset < -base || offset > source->size - base) {
         return -1;
     }
-    image->position = base + offset;
-    return image->position;
+    if (source->file != nullptr && fseeko(source->file, base + offset, SEEK_SET) != 0) {
+        return -1;
+    }
+    source->position = base + offset;
+    return source->position;
 }
 
-sf_count_t imageRead(void* out, sf_count_t count, void* user) {
-    auto* image = static_cast<Image*>(user);
-    sf_count_t const available = image->size - image->position;
-    sf_count_t const taken = count < available ? count : available;
+sf_count_t sourceRead(void* out, sf_count_t count, void* user) {
+    auto* source = static_cast<Source*>(user);
+    sf_count_t const available = source->size - source->position;
+    sf_count_t taken = count < available ? count : available;
     if (taken <= 0) {
         return 0;
     }
-    std::memcpy(out, image->bytes + image->position, static_cast<std::size_t>(taken));
-    image->position += taken;
+    if (source->file != nullptr) {
+        taken = static_cast<sf_count_t>(
+            std::fread(out, 1, static_cast<std::size_t>(taken), source->file));
+    } else {
+        std::memcpy(out, source->bytes + source->position, static_cast<std::size_t>(taken));
+    }
+    source->position += taken;
     return taken;
 }
 
-sf_count_t imageWrite(void const*, sf_count_t, void*) {
+sf_count_t sourceWrite(void const*, sf_count_t, void*) {
     return 0;
 }
 
-sf_count_t imageTell(void* user) {
-    return static_cast<Image*>(user)->position;
+sf_count_t sourceTell(void* user) {
+    return static_cast<Source*>(user)->position;
 }
 
 struct Close {
     void operator()(SNDFILE* file) const { sf_close(file); }
+    void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 // The longest track taken: OpenAL sizes buffers with an int.
@@ -76,29 +88,42 @@ bool TrackData::fail(std::string reason) {
 }
 
 bool TrackData::ReadFile(char const* path) {
-    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
-    if (file == nullptr) {
+    std::FILE* const opened = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (opened == nullptr) {
         return fail("cannot open the file");
     }
-    std::vector<unsigned char> bytes;
-    unsigned char chunk[1 << 16];
-    std::size_t read = 0;
-    while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + read);
+    std::unique_ptr<std::FILE, Close> const file(opened);
+    // The RIFF header's first eight bytes, for the length check, and the
+    // file's size; then the file is decoded as it is read.
+    unsigned char head[8] = {};
+    sf_count_t size = -1;
+    std::size_t const headSize = std::fread(head, 1, sizeof head, opened);
+    if (std::ferror(opened) == 0 && fseeko(opened, 0, SEEK_END) == 0) {
+        size = ftello(opened);
     }
-    bool const failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
+    if (size < 0 || std::ferror(opened) != 0 || fseeko(opened, 0, SEEK_SET) != 0) {
         return fail("cannot read the file");
     }
-    return Decode(bytes.data(), bytes.size());
+    Source source{nullptr, opened, size, 0};
+    bool const decoded = decode(&source, head, headSize);
+    if (std::ferror(opened) != 0) {
+        return fail("cannot read the file");
+    }
+    return decoded;
 }
 
 bool TrackData::Decode(void const* bytes, std::size_t size) {
-    Image image{static_cast<unsigned char const*>(bytes), static_cast<sf_count_t>(size), 0};
-    SF_VIRTUAL_IO io{imageLength, imageSeek, imageRead, imageWrite, imageTell};
+    Source source{static_cast<unsigned char const*>(bytes), nullptr, static_cast<sf_count_t>(size),
+                  0};
+    return decode(&source, source.bytes, std::min<std::size_t>(size, 8));
+}
+
+bool TrackData::decode(void* from, unsigned char const* head, std::size_t headSize) {
+    auto* source = static_cast<Source*>(from);
+    sf_count_t const size = source->size;
+    SF_VIRTUAL_IO io{sourceLength, sourceSeek, sourceRead, sourceWrite, sourceTell};
     SF_INFO info{};
-    std::unique_ptr<SNDFILE, Close> const file(sf_open_virtual(&io, SFM_READ, &info, &image));
+    std::unique_ptr<SNDFILE, Close> const file(sf_open_virtual(&io, SFM_READ, &info, source));
     if (!file) {
         return fail(std::string("not a readable sound file: ") + sf_strerror(nullptr));
     }
@@ -109,9 +134,9 @@ bool TrackData::Decode(void const* bytes, std::size_t size) {
     // libsndfile reads a file cut short as far as it goes; a track cut short
     // is refused instead, found by the length its RIFF header gives.
     std::uint32_t riffLength = 0;
-    if (size >= 8 && std::memcmp(bytes, "RIFF", 4) == 0) {
+    if (headSize >= 8 && std::memcmp(head, "RIFF", 4) == 0) {
         for (int i = 7; i >= 4; --i) {
-            riffLength = riffLength << 8 | image.bytes[i];
+            riffLength = riffLength << 8 | head[i];
         }
         if (size - 8 < riffLength) {
             return fail("truncated: " + std::to_string(size) + " of " +

@@ -7,12 +7,12 @@
 namespace Engine::Sound {
 
 // The samples of a WAV track (8- or 16-bit PCM, mono or stereo) in the form
-// alBufferData takes, decoded with libsndfile from the file's bytes in
-// memory. Needs no OpenAL, so the track loader and the WAV fuzz target decode
+// alBufferData takes, decoded with libsndfile from a file or from a file
+// image in memory. Needs no OpenAL, so the track loader and the WAV fuzz target decode
 // with the same code.
 class TrackData {
 public:
-    // Reads the whole file and decodes it. False, with the reason in
+    // Decodes the file as it reads it. False, with the reason in
     // Error(), when the file cannot be read or decoded.
     bool ReadFile(char const* path);
     // Decodes a WAV file image.
@@ -30,6 +30,9 @@ public:
 
 private:
     bool fail(std::string reason);
+    // Decodes from a source of the reader's (see TrackData.cpp), whose first
+    // headSize (up to 8) bytes are head.
+    bool decode(void* source, unsigned char const* head, std::size_t headSize);
 
     int format = 0;
     int frequency = 0;
