@@ -1,11 +1,14 @@
 #include "SoundTestSupport.h"
 #include "Support/Output.h"
 
+#include <Engine/Sound/Internal/TrackData.h>
 #include <Engine/Sound/SoundBuffer.h>
 #include <Engine/Sound/SoundController.h>
 #include <Engine/Sound/SoundSource.h>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 using Engine::Sound::SoundBuffer;
 using Engine::Sound::SoundController;
@@ -144,6 +147,42 @@ TEST_F(SoundNullBackend, ANonWavTrackIsRefused) {
     expectRefused(text, "not a readable sound file: Format not recognised.");
     expectRefused(au, "not a WAV file");
     expectRefused(empty, "no samples");
+}
+
+// A track on disk is decoded as it is read; it must give what its image in
+// memory gives, also where the decoder seeks past a chunk it skips.
+TEST(TrackData, AFileDecodesAsItsImageInMemory) {
+    TempFile stereo("stereo.wav"), bytes8("bytes8.wav");
+    std::vector<float> pairs;
+    for (float s : tone(0.5f, 0.05f)) {
+        pairs.insert(pairs.end(), {s, -0.5f * s});
+    }
+    {
+        SF_INFO info{};
+        info.samplerate = kRate;
+        info.channels = 2;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+        SNDFILE* file = sf_open(stereo.c_str(), SFM_WRITE, &info);
+        ASSERT_NE(file, nullptr);
+        // A LIST chunk of text ahead of the samples.
+        sf_set_string(file, SF_STR_TITLE, "a chunk the decoder skips");
+        ASSERT_EQ(sf_writef_float(file, pairs.data(), 2205), 2205);
+        sf_close(file);
+    }
+    writeWav(bytes8.path, tone(0.5f, 0.05f), 1, SF_FORMAT_PCM_U8);
+    for (TempFile const* file : {&stereo, &bytes8}) {
+        SCOPED_TRACE(file->path);
+        std::string const image = contents(file->path);
+        Engine::Sound::TrackData read, decoded;
+        ASSERT_TRUE(read.ReadFile(file->c_str())) << read.Error();
+        ASSERT_TRUE(decoded.Decode(image.data(), image.size())) << decoded.Error();
+        EXPECT_EQ(read.Format(), decoded.Format());
+        EXPECT_EQ(read.Frequency(), kRate);
+        // Every frame: two 16-bit channels, or one byte.
+        ASSERT_EQ(read.Size(), file == &stereo ? 2205 * 4 : 2205);
+        ASSERT_EQ(decoded.Size(), read.Size());
+        EXPECT_EQ(std::memcmp(read.Samples(), decoded.Samples(), decoded.Size()), 0);
+    }
 }
 
 TEST_F(SoundNullBackend, NewSourceHasUnitGainAndTheGainProduct) {
