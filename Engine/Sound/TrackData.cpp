@@ -93,19 +93,15 @@ bool TrackData::ReadFile(char const* path) {
         return fail("cannot open the file");
     }
     std::unique_ptr<std::FILE, Close> const file(opened);
-    // The RIFF header's first eight bytes, for the length check, and the
-    // file's size; then the file is decoded as it is read.
-    unsigned char head[8] = {};
     sf_count_t size = -1;
-    std::size_t const headSize = std::fread(head, 1, sizeof head, opened);
-    if (std::ferror(opened) == 0 && fseeko(opened, 0, SEEK_END) == 0) {
+    if (fseeko(opened, 0, SEEK_END) == 0) {
         size = ftello(opened);
     }
-    if (size < 0 || std::ferror(opened) != 0 || fseeko(opened, 0, SEEK_SET) != 0) {
+    if (size < 0 || fseeko(opened, 0, SEEK_SET) != 0) {
         return fail("cannot read the file");
     }
     Source source{nullptr, opened, size, 0};
-    bool const decoded = decode(&source, head, headSize);
+    bool const decoded = decode(&source);
     if (std::ferror(opened) != 0) {
         return fail("cannot read the file");
     }
@@ -115,12 +111,16 @@ bool TrackData::ReadFile(char const* path) {
 bool TrackData::Decode(void const* bytes, std::size_t size) {
     Source source{static_cast<unsigned char const*>(bytes), nullptr, static_cast<sf_count_t>(size),
                   0};
-    return decode(&source, source.bytes, std::min<std::size_t>(size, 8));
+    return decode(&source);
 }
 
-bool TrackData::decode(void* from, unsigned char const* head, std::size_t headSize) {
+bool TrackData::decode(void* from) {
     auto* source = static_cast<Source*>(from);
     sf_count_t const size = source->size;
+    // The RIFF header's first eight bytes, for the length check below.
+    unsigned char head[8] = {};
+    sf_count_t const headSize = sourceRead(head, sizeof head, source);
+    sourceSeek(0, SEEK_SET, source);
     SF_VIRTUAL_IO io{sourceLength, sourceSeek, sourceRead, sourceWrite, sourceTell};
     SF_INFO info{};
     std::unique_ptr<SNDFILE, Close> const file(sf_open_virtual(&io, SFM_READ, &info, source));

@@ -8,8 +8,8 @@ namespace Engine::Sound {
 
 // The samples of a WAV track (8- or 16-bit PCM, mono or stereo) in the form
 // alBufferData takes, decoded with libsndfile from a file or from a file
-// image in memory. Needs no OpenAL, so the track loader and the WAV fuzz target decode
-// with the same code.
+// image in memory. Needs no OpenAL, so the track loader and the WAV fuzz
+// target decode with the same code.
 class TrackData {
 public:
     // Decodes the file as it reads it. False, with the reason in
@@ -30,9 +30,8 @@ public:
 
 private:
     bool fail(std::string reason);
-    // Decodes from a source of the reader's (see TrackData.cpp), whose first
-    // headSize (up to 8) bytes are head.
-    bool decode(void* source, unsigned char const* head, std::size_t headSize);
+    // Decodes from a source of the reader's (see TrackData.cpp) at its start.
+    bool decode(void* source);
 
     int format = 0;
     int frequency = 0;
